@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+
+#include "devices/hid_result.h"
+
+namespace ondrel {
+
+// What a device hands its reports to. A back end may keep state between
+// reports; releasing it without destroy() sends nothing.
+class DeviceBackend {
+ public:
+  virtual ~DeviceBackend() = default;
+  // Reads `report` during the call only.
+  virtual HidResult send_report(std::span<const std::uint8_t> report) = 0;
+  // Called once, just before the back end is released.
+  virtual HidResult destroy() = 0;
+};
+
+// What a device's create() calls: installs a new back end into `out`, or
+// fails and leaves `out` empty.
+using BackendFactory = std::function<HidResult(std::unique_ptr<DeviceBackend>& out)>;
+
+}  // namespace ondrel

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+#include "devices/device_backend.h"
+#include "platform/windows/send_input.h"
+
+namespace ondrel {
+
+// Plays each mouse report as SendInput events: motion, then button
+// transitions against the previous report, then the wheel.
+class WindowsMouseBackend final : public DeviceBackend {
+ public:
+  explicit WindowsMouseBackend(win32::SendInputFn send_input = win32::platform_send_input)
+      : send_input_(send_input) {}
+
+  HidResult send_report(std::span<const std::uint8_t> report) override;
+  HidResult destroy() override { return HidResult::success(); }
+
+  [[nodiscard]] std::uint8_t previous_buttons() const { return previous_buttons_; }
+
+ private:
+  HidResult inject(const win32::Input& input);
+  HidResult inject_buttons(std::uint8_t previous, std::uint8_t buttons);
+
+  win32::SendInputFn send_input_;
+  std::uint8_t previous_buttons_ = 0;
+};
+
+}  // namespace ondrel

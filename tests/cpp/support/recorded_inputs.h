@@ -1,0 +1,26 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/windows/send_input.h"
+
+namespace ondrel::testing {
+
+// A SendInput stand-in for back-end tests: keeps every record in a readable
+// form ("left down", "VK 0x41 up") and can refuse the n-th call.
+struct RecordedInputs {
+  std::vector<std::string> events;
+  std::vector<std::chrono::steady_clock::time_point> times;
+  int calls = 0;
+  int fail_on_call = 0;  // 1-based; 0: none
+};
+
+RecordedInputs& recorded_inputs();
+void reset_recorded_inputs();
+unsigned recording_send_input(const win32::Input& input);
+std::string describe_input(const win32::Input& input);
+
+}  // namespace ondrel::testing
