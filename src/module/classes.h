@@ -1,0 +1,10 @@
+#pragma once
+
+#include "module/py_class.h"
+
+namespace ondrel::py {
+
+// The module's classes, each defined in its own file.
+PyClass& mouse_class();
+
+}  // namespace ondrel::py
