@@ -6,5 +6,6 @@ namespace ondrel::py {
 
 // The module's classes, each defined in its own file.
 PyClass& mouse_class();
+PyClass& gamepad_class();
 
 }  // namespace ondrel::py
