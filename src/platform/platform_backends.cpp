@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/windows/keyboard_backend.h"
 #include "platform/windows/mouse_backend.h"
 
 #ifndef _WIN32
@@ -14,6 +15,13 @@ namespace ondrel {
 BackendFactory platform_mouse_factory() {
   return [](std::unique_ptr<DeviceBackend>& out) {
     out = std::make_unique<WindowsMouseBackend>();
+    return HidResult::success();
+  };
+}
+
+BackendFactory platform_keyboard_factory() {
+  return [](std::unique_ptr<DeviceBackend>& out) {
+    out = std::make_unique<WindowsKeyboardBackend>();
     return HidResult::success();
   };
 }

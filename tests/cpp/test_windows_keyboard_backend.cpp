@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+
+#include "devices/key_names.h"
+#include "devices/keyboard.h"
+#include "devices/typed_characters.h"
+#include "platform/windows/keyboard_backend.h"
+#include "platform/windows/virtual_keys.h"
+#include "support/recorded_inputs.h"
+
+namespace ondrel {
+namespace {
+
+using Strings = std::vector<std::string>;
+using testing::recorded_inputs;
+
+std::string vk(unsigned code, const char* transition, bool extended = false) {
+  char text[32];
+  std::snprintf(text, sizeof text, "VK 0x%02X %s%s", code, transition, extended ? " extended" : "");
+  return text;
+}
+
+Strings tap(unsigned code, bool extended = false) { return {vk(code, "down", extended), vk(code, "up", extended)}; }
+
+Strings joined(std::initializer_list<Strings> parts) {
+  Strings out;
+  for (const Strings& part : parts) out.insert(out.end(), part.begin(), part.end());
+  return out;
+}
+
+double milliseconds_between_events(std::size_t first, std::size_t second) {
+  const auto& times = recorded_inputs().times;
+  return std::chrono::duration<double, std::milli>(times[second] - times[first]).count();
+}
+
+// Virtual keys of the usages, written out from the Windows key codes rather
+// than derived from the back end's table.
+std::map<unsigned, std::pair<unsigned, bool>> expected_virtual_keys() {
+  std::map<unsigned, std::pair<unsigned, bool>> keys;
+  for (unsigned usage = 0x04; usage <= 0x1D; ++usage) keys[usage] = {'A' + (usage - 0x04), false};
+  for (unsigned usage = 0x1E; usage <= 0x26; ++usage) keys[usage] = {'1' + (usage - 0x1E), false};
+  for (unsigned usage = 0x3A; usage <= 0x45; ++usage) keys[usage] = {0x70 + (usage - 0x3A), false};
+  const std::pair<unsigned, unsigned> plain[] = {
+      {0x27, '0'},  {0x28, 0x0D}, {0x29, 0x1B}, {0x2A, 0x08}, {0x2B, 0x09}, {0x2C, 0x20}, {0x2D, 0xBD},
+      {0x2E, 0xBB}, {0x2F, 0xDB}, {0x30, 0xDD}, {0x31, 0xDC}, {0x33, 0xBA}, {0x34, 0xDE}, {0x35, 0xC0},
+      {0x36, 0xBC}, {0x37, 0xBE}, {0x38, 0xBF}, {0x39, 0x14},
+  };
+  for (const auto& [usage, code] : plain) keys[usage] = {code, false};
+  const std::pair<unsigned, unsigned> navigation[] = {
+      {0x49, 0x2D}, {0x4A, 0x24}, {0x4B, 0x21}, {0x4C, 0x2E}, {0x4D, 0x23},
+      {0x4E, 0x22}, {0x4F, 0x27}, {0x50, 0x25}, {0x51, 0x28}, {0x52, 0x26},
+  };
+  for (const auto& [usage, code] : navigation) keys[usage] = {code, true};
+  return keys;
+}
+
+class WindowsKeyboardBackendTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testing::reset_recorded_inputs(); }
+  HidResult send(std::vector<std::uint8_t> report) { return backend.send_report(report); }
+  const Strings& events() { return recorded_inputs().events; }
+
+  WindowsKeyboardBackend backend{testing::recording_send_input};
+};
+
+TEST_F(WindowsKeyboardBackendTest, ControlAndCHoldsTheKeyFiveMilliseconds) {
+  ASSERT_TRUE(send({0x01, 0, 0x06, 0, 0, 0, 0, 0}).ok());
+  ASSERT_EQ(events(), (Strings{vk(0xA2, "down"), vk(0x43, "down"), vk(0x43, "up"), vk(0xA2, "up")}));
+  EXPECT_GE(milliseconds_between_events(1, 2), 5.0);
+}
+
+TEST_F(WindowsKeyboardBackendTest, ModifiersGoDownAndUpInTheSameOrder) {
+  ASSERT_TRUE(send({0xFF, 0, 0, 0, 0, 0, 0, 0}).ok());
+  EXPECT_EQ(events(), (Strings{vk(0xA2, "down"), vk(0xA0, "down"), vk(0xA4, "down"), vk(0x5B, "down"),
+                               vk(0xA2, "up"), vk(0xA0, "up"), vk(0xA4, "up"), vk(0x5B, "up")}));
+}
+
+TEST_F(WindowsKeyboardBackendTest, ReportsWithoutLeftModifiersOrKeysPlayNothing) {
+  ASSERT_TRUE(send({0, 0, 0, 0, 0, 0, 0, 0}).ok());
+  ASSERT_TRUE(send({0xF0, 0xFF, 0, 0, 0, 0, 0, 0}).ok());
+  ASSERT_TRUE(send({0, 0, 0x32, 0x46, 0x47, 0x48, 0x53, 0x03}).ok());
+  EXPECT_EQ(recorded_inputs().calls, 0);
+}
+
+TEST_F(WindowsKeyboardBackendTest, ReportLengthIsChecked) {
+  const HidResult result = send({0x01, 0, 0x04, 0, 0, 0, 0});
+  ASSERT_FALSE(result.ok());
+  EXPECT_EQ(result.error().display(), "Failed to send report: Invalid keyboard report");
+  EXPECT_EQ(recorded_inputs().calls, 0);
+  ASSERT_TRUE(send({0, 0, 0, 0, 0, 0, 0, 0x39, 0x04}).ok()) << "a ninth byte is not played";
+  EXPECT_EQ(events(), tap(0x14));
+}
+
+TEST_F(WindowsKeyboardBackendTest, EverySlotIsPlayedInOrderDuplicatesTwice) {
+  ASSERT_TRUE(send({0x02, 0, 0x05, 0, 0x05, 0x2C, 0x04, 0x4F}).ok());
+  EXPECT_EQ(events(), joined({{vk(0xA0, "down")}, tap(0x42), tap(0x42), tap(0x20), tap(0x41), tap(0x27, true),
+                              {vk(0xA0, "up")}}));
+}
+
+TEST_F(WindowsKeyboardBackendTest, FullReportMakesTwentyCallsOverThirtyMilliseconds) {
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(send({0x0F, 0, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09}).ok());
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
+  EXPECT_EQ(events().size(), 20u);
+}
+
+TEST_F(WindowsKeyboardBackendTest, EveryUsageGetsItsVirtualKey) {
+  const auto expected = expected_virtual_keys();
+  ASSERT_EQ(expected.size(), 75u);
+  for (unsigned usage = 0; usage < 256; ++usage) {
+    testing::reset_recorded_inputs();
+    ASSERT_TRUE(send({0, 0, static_cast<std::uint8_t>(usage), 0, 0, 0, 0, 0}).ok());
+    const auto key = expected.find(usage);
+    EXPECT_EQ(events(), key == expected.end() ? Strings{} : tap(key->second.first, key->second.second))
+        << "usage " << usage;
+  }
+}
+
+TEST(VirtualKeyTable, EveryKeyTheKeyboardCanNameOrTypeHasOne) {
+  for (const KeyName& key : kKeyNames) EXPECT_TRUE(win32::virtual_key_for_usage(key.usage)) << key.name;
+  for (const LayoutKey& key : kUsLayoutKeys) EXPECT_TRUE(win32::virtual_key_for_usage(key.usage)) << key.plain;
+}
+
+TEST_F(WindowsKeyboardBackendTest, FailedCallStopsTheReport) {
+  for (int failing = 1; failing <= 4; ++failing) {
+    testing::reset_recorded_inputs();
+    recorded_inputs().fail_on_call = failing;
+    const HidResult result = send({0x01, 0, 0x06, 0, 0, 0, 0, 0});
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().display(), "Failed to send report: SendInput failed");
+    EXPECT_EQ(recorded_inputs().calls, failing) << "nothing after the failed call";
+  }
+}
+
+TEST_F(WindowsKeyboardBackendTest, DestroyInjectsNothing) {
+  EXPECT_TRUE(backend.destroy().ok());
+  EXPECT_EQ(recorded_inputs().calls, 0);
+}
+
+// The keyboard device played through this back end, as an application sees it.
+class KeyboardInjectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::reset_recorded_inputs();
+    ASSERT_TRUE(keyboard.create().ok());
+  }
+  const Strings& events() { return recorded_inputs().events; }
+
+  KeyboardDevice keyboard{[](std::unique_ptr<DeviceBackend>& out) {
+    out = std::make_unique<WindowsKeyboardBackend>(testing::recording_send_input);
+    return HidResult::success();
+  }};
+};
+
+TEST_F(KeyboardInjectionTest, PressTapsTheKeyOnce) {
+  ASSERT_TRUE(keyboard.press(0x04).ok());
+  EXPECT_EQ(events(), tap(0x41));
+}
+
+TEST_F(KeyboardInjectionTest, ComboReplaysModifiersWithEveryReport) {
+  ASSERT_TRUE(keyboard.combo(0x03, 0x06).ok());
+  const Strings control_and_shift_down{vk(0xA2, "down"), vk(0xA0, "down")};
+  const Strings control_and_shift_up{vk(0xA2, "up"), vk(0xA0, "up")};
+  EXPECT_EQ(events(), joined({control_and_shift_down, control_and_shift_up, control_and_shift_down, tap(0x43),
+                              control_and_shift_up, control_and_shift_down, control_and_shift_up}));
+  testing::reset_recorded_inputs();
+  ASSERT_TRUE(keyboard.combo(0, 0x1B).ok());
+  EXPECT_EQ(events(), tap(0x58));
+}
+
+TEST_F(KeyboardInjectionTest, ShiftedNavigationKeysAreExtended) {
+  ASSERT_TRUE(keyboard.combo(0x02, 0x50).ok());
+  EXPECT_EQ(events(), joined({tap(0xA0), {vk(0xA0, "down")}, tap(0x25, true), {vk(0xA0, "up")}, tap(0xA0)}));
+}
+
+TEST_F(KeyboardInjectionTest, TypedTextSkipsCarriageReturn) {
+  ASSERT_TRUE(keyboard.type_text("Hi!\r\n\xC3\xA9").ok());
+  const Strings shift{vk(0xA0, "down"), vk(0xA0, "up")};
+  EXPECT_EQ(events(), joined({shift, {vk(0xA0, "down")}, tap(0x48), {vk(0xA0, "up")}, shift, tap(0x49), shift,
+                              {vk(0xA0, "down")}, tap(0x31), {vk(0xA0, "up")}, shift, tap(0x0D)}));
+}
+
+TEST_F(KeyboardInjectionTest, ReleaseAllOnEmptyKeyboardInjectsNothing) {
+  ASSERT_TRUE(keyboard.release_all().ok());
+  EXPECT_EQ(recorded_inputs().calls, 0);
+}
+
+TEST_F(KeyboardInjectionTest, SeventhKeyIsDroppedWhileSixAreHeld) {
+  for (std::uint8_t usage = 0x04; usage < 0x0A; ++usage) ASSERT_TRUE(keyboard.key_down(usage).ok());
+  testing::reset_recorded_inputs();
+  ASSERT_TRUE(keyboard.press(0x0A).ok());
+  const Strings six_keys = joined({tap(0x41), tap(0x42), tap(0x43), tap(0x44), tap(0x45), tap(0x46)});
+  EXPECT_EQ(events(), joined({six_keys, six_keys}));
+}
+
+TEST_F(KeyboardInjectionTest, FailedCallInShiftedCharacterLeavesShiftInReport) {
+  // "A" is played as Shift | Shift, A | Shift | -: calls 1-2, 3-6, 7-8.
+  for (int failing = 1; failing <= 8; ++failing) {
+    ASSERT_TRUE(keyboard.release_all().ok());
+    testing::reset_recorded_inputs();
+    recorded_inputs().fail_on_call = failing;
+    const HidResult result = keyboard.type_text("A");
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().display(), "Failed to send report: SendInput failed");
+    EXPECT_EQ(keyboard.report().modifiers, 0x02) << "failing call " << failing;
+    EXPECT_EQ(recorded_inputs().calls, failing);
+  }
+}
+
+}  // namespace
+}  // namespace ondrel
