@@ -81,14 +81,6 @@ TEST(GamepadButtonNames, ClassRefusesSidesTriggersAndNearMisses) {
   }
 }
 
-TEST(GamepadButtonNames, ActionsTakeSidesAsDpadDirections) {
-  std::uint16_t bit = 0;
-  ASSERT_TRUE(parse_gamepad_button("LEFT", bit).ok());
-  EXPECT_EQ(bit, 0x2000);
-  ASSERT_TRUE(parse_gamepad_button("right", bit).ok());
-  EXPECT_EQ(bit, 0x4000);
-}
-
 TEST(GamepadButtonNames, ActionsReportTheNameAsGiven) {
   EXPECT_EQ(action_error(""), "Invalid action: Unknown gamepad button: ");
   EXPECT_EQ(action_error("LT"), "Invalid action: Unknown gamepad button: LT");
