@@ -6,6 +6,7 @@ namespace ondrel::py {
 
 // The module's classes, each defined in its own file.
 PyClass& mouse_class();
+PyClass& keyboard_class();
 PyClass& gamepad_class();
 
 }  // namespace ondrel::py

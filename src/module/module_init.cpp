@@ -12,6 +12,7 @@ namespace {
 // Registered in this order; __all__ follows it.
 constexpr std::array kRegisteredClasses = {
     mouse_class,
+    keyboard_class,
     gamepad_class,
 };
 
