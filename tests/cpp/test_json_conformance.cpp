@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "agent/action_decoder.h"
 #include "agent/json_error.h"
 #include "agent/json_reader.h"
 
@@ -14,7 +15,8 @@ namespace ondrel {
 namespace {
 
 // The public JSON parsing corpus: y_ texts are JSON, n_ texts are not, i_
-// texts are left to the reader.
+// texts are left to the reader. None is an action, so decoding fails on all
+// of them; what matters is why.
 const std::filesystem::path kCorpus = std::filesystem::path(ONDREL_TEST_DATA_DIR) / "jsontestsuite" / "test_parsing";
 
 struct CorpusFile {
@@ -32,6 +34,14 @@ std::vector<CorpusFile> corpus() {
   return files;
 }
 
+bool is_syntax_message(const std::string& message) {
+  for (std::size_t code = 0; code < kJsonErrorCodeCount; ++code) {
+    const std::string prefix = std::string(json_error_text(static_cast<JsonErrorCode>(code))) + " at line ";
+    if (message.starts_with(prefix)) return true;
+  }
+  return false;
+}
+
 std::string syntax_message(const std::string& text) {
   const auto error = JsonReader::check_document(text);
   return error ? json_error_message(*error, text) : "";
@@ -47,13 +57,30 @@ TEST(JsonConformance, AllowedTextsHaveNoSyntaxError) {
   for (const auto& file : corpus()) {
     if (!file.name.starts_with("y_")) continue;
     EXPECT_EQ(syntax_message(file.text), "") << file.name;
+    const DecodeResult result = decode_action(file.text);
+    ASSERT_FALSE(result.ok()) << file.name;
+    EXPECT_FALSE(is_syntax_message(result.message())) << file.name << ": " << result.message();
   }
 }
 
+// The decoder may stop at a misplaced tag before it meets the syntax error
+// (`[1 true]`), so the reader alone must find one in every forbidden text.
 TEST(JsonConformance, ForbiddenTextsFailWithASyntaxError) {
   for (const auto& file : corpus()) {
     if (!file.name.starts_with("n_")) continue;
     EXPECT_NE(syntax_message(file.text), "") << file.name;
+    EXPECT_FALSE(decode_action(file.text).ok()) << file.name;
+  }
+}
+
+// A syntax error that decoding reports is the first one in the text.
+TEST(JsonConformance, DecoderReportsTheReadersSyntaxError) {
+  for (const auto& file : corpus()) {
+    const DecodeResult result = decode_action(file.text);
+    ASSERT_FALSE(result.ok()) << file.name;
+    if (is_syntax_message(result.message())) {
+      EXPECT_EQ(result.message(), syntax_message(file.text)) << file.name;
+    }
   }
 }
 

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "agent/json_value.h"
+
+namespace ondrel {
+
+// How messages name a value: "boolean `true`", "integer `-5`",
+// "floating point `10.0`", "string \"a\\tb\"", "null", "sequence", "map".
+std::string describe(const JsonValue& value);
+
+// "string " and the text in double quotes, with the quote, the backslash
+// and control characters escaped so that the message stays on one line.
+std::string describe_string(std::string_view text);
+
+}  // namespace ondrel
