@@ -48,7 +48,7 @@ void append_escaped(char32_t c, std::string& out) {
   char digits[8];
   const auto result = std::to_chars(digits, digits + sizeof digits, static_cast<std::uint32_t>(c), 16);
   out += "\\u{";
-  out.append(digits, result.ptr);
+  out.append(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
   out += '}';
 }
 
