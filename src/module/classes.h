@@ -8,5 +8,6 @@ namespace ondrel::py {
 PyClass& mouse_class();
 PyClass& keyboard_class();
 PyClass& gamepad_class();
+PyClass& agent_hid_class();
 
 }  // namespace ondrel::py

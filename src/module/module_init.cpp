@@ -14,6 +14,7 @@ constexpr std::array kRegisteredClasses = {
     mouse_class,
     keyboard_class,
     gamepad_class,
+    agent_hid_class,
 };
 
 constexpr int kModuleApiVersion = 1013;
