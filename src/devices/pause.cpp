@@ -55,14 +55,20 @@ void wait_with_sleep(LONGLONG duration_100ns) {
   timeEndPeriod(1);
 }
 
+HANDLE create_timer(PauseWaiter waiter) {
+  if (waiter != PauseWaiter::high_resolution_timer) return nullptr;
+  return CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+}
+
 }  // namespace
 
-void pause_ms(unsigned milliseconds) {
+void pause_ms(unsigned milliseconds) { pause_ms_with(milliseconds, PauseWaiter::high_resolution_timer); }
+
+void pause_ms_with(unsigned milliseconds, PauseWaiter waiter) {
   if (milliseconds == 0) return;
   const LONGLONG frequency = counter_frequency();
   const LONGLONG deadline = counter_now() + static_cast<LONGLONG>(milliseconds) * frequency / 1000 + 1;
-  HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
-                                        TIMER_ALL_ACCESS);
+  HANDLE timer = create_timer(waiter);
   for (LONGLONG left = remaining_100ns(deadline, frequency); left > 0;
        left = remaining_100ns(deadline, frequency)) {
     if (timer == nullptr || !wait_with_timer(timer, left)) wait_with_sleep(left);
