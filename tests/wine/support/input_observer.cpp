@@ -45,13 +45,6 @@ void disable_pointer_acceleration() {
   SystemParametersInfoW(SPI_SETMOUSESPEED, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(10)), 0);
 }
 
-std::string hex_key(DWORD virtual_key, bool up, bool extended) {
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%02lX %s%s", static_cast<unsigned long>(virtual_key), up ? "up" : "down",
-                extended ? " extended" : "");
-  return text;
-}
-
 // Mouse messages as the hooks and the window both name them.
 std::string describe_mouse_message(UINT message, short wheel_delta) {
   switch (message) {
@@ -76,6 +69,13 @@ bool is_window_mouse(UINT message) {
 }
 
 }  // namespace
+
+std::string describe_key(DWORD virtual_key, bool up, bool extended) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%02lX %s%s", static_cast<unsigned long>(virtual_key), up ? "up" : "down",
+                extended ? " extended" : "");
+  return text;
+}
 
 POINT screen_centre() { return {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2}; }
 
@@ -153,7 +153,7 @@ LRESULT CALLBACK InputObserver::window_procedure(HWND window, UINT message, WPAR
   // A bare Alt would open the (absent) window menu and stall the window.
   if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_KEYMENU) return 0;
   if (active_observer != nullptr &&
-      (is_window_key(message) || is_window_mouse(message) || message == WM_CHAR || message == WM_SYSCHAR))
+      (is_window_key(message) || is_window_mouse(message) || message == WM_CHAR))
     active_observer->window_messages_.push_back({message, wparam, lparam});
   return DefWindowProcW(window, message, wparam, lparam);
 }
@@ -161,7 +161,7 @@ LRESULT CALLBACK InputObserver::window_procedure(HWND window, UINT message, WPAR
 std::vector<std::string> InputObserver::hook_keys() const {
   std::vector<std::string> keys;
   for (const KeyHookEvent& event : key_hook_events_)
-    keys.push_back(hex_key(event.info.vkCode, (event.info.flags & LLKHF_UP) != 0,
+    keys.push_back(describe_key(event.info.vkCode, (event.info.flags & LLKHF_UP) != 0,
                            (event.info.flags & LLKHF_EXTENDED) != 0));
   return keys;
 }
@@ -195,7 +195,7 @@ std::vector<std::string> InputObserver::window_keys() const {
     if (!is_window_key(message.message)) continue;
     const bool up = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
     const bool extended = (message.lparam & (1 << 24)) != 0;
-    keys.push_back(hex_key(static_cast<DWORD>(message.wparam), up, extended));
+    keys.push_back(describe_key(static_cast<DWORD>(message.wparam), up, extended));
   }
   return keys;
 }

@@ -12,23 +12,9 @@ namespace ondrel::wine_testing {
 
 // What reached the system while something was injected: the low-level
 // hooks' view (WH_KEYBOARD_LL, WH_MOUSE_LL) and the messages of a window
-// that has the keyboard focus and the mouse capture.
+// that covers the screen and has the keyboard focus.
 class InputObserver {
  public:
-  struct KeyHookEvent {
-    WPARAM message;  // WM_KEYDOWN, WM_SYSKEYUP, ...
-    KBDLLHOOKSTRUCT info;
-  };
-  struct MouseHookEvent {
-    WPARAM message;  // WM_MOUSEMOVE, WM_LBUTTONDOWN, ...
-    MSLLHOOKSTRUCT info;
-  };
-  struct WindowMessage {
-    UINT message;
-    WPARAM wparam;
-    LPARAM lparam;
-  };
-
   InputObserver();
   ~InputObserver();
   InputObserver(const InputObserver&) = delete;
@@ -57,10 +43,21 @@ class InputObserver {
   // Button and wheel messages: "left down", "wheel -240".
   [[nodiscard]] std::vector<std::string> window_mouse() const;
 
-  [[nodiscard]] const std::vector<KeyHookEvent>& key_hook_events() const { return key_hook_events_; }
-  [[nodiscard]] const std::vector<MouseHookEvent>& mouse_hook_events() const { return mouse_hook_events_; }
-
  private:
+  struct KeyHookEvent {
+    WPARAM message;  // WM_KEYDOWN, WM_SYSKEYUP, ...
+    KBDLLHOOKSTRUCT info;
+  };
+  struct MouseHookEvent {
+    WPARAM message;  // WM_MOUSEMOVE, WM_LBUTTONDOWN, ...
+    MSLLHOOKSTRUCT info;
+  };
+  struct WindowMessage {
+    UINT message;
+    WPARAM wparam;
+    LPARAM lparam;
+  };
+
   static LRESULT CALLBACK keyboard_hook(int code, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK mouse_hook(int code, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -74,6 +71,9 @@ class InputObserver {
   std::vector<MouseHookEvent> mouse_hook_events_;
   std::vector<WindowMessage> window_messages_;
 };
+
+// A key event as hook_keys() and window_keys() show it: "0x25 up extended".
+std::string describe_key(DWORD virtual_key, bool up, bool extended = false);
 
 // The point in the middle of the primary screen, where relative motion of
 // a few hundred pixels is not clipped.

@@ -1,0 +1,164 @@
+// The keyboard device and WindowsKeyboardBackend against user32's
+// SendInput: what the low-level keyboard hook and a focused window receive.
+// Expectations come from the Windows headers and from the characters typed,
+// never from the library's own tables.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "devices/key_names.h"
+#include "devices/keyboard.h"
+#include "platform/platform_backends.h"
+#include "platform/windows/keyboard_backend.h"
+#include "support/input_observer.h"
+
+namespace ondrel {
+namespace {
+
+using Strings = std::vector<std::string>;
+using wine_testing::describe_key;
+using wine_testing::InputObserver;
+
+// A press and release as the hook and the window see them.
+Strings tap(WORD virtual_key, bool extended = false) {
+  return {describe_key(virtual_key, false, extended), describe_key(virtual_key, true, extended)};
+}
+
+Strings downs(std::initializer_list<WORD> virtual_keys) {
+  Strings events;
+  for (const WORD key : virtual_keys) events.push_back(describe_key(key, false));
+  return events;
+}
+
+Strings ups(std::initializer_list<WORD> virtual_keys) {
+  Strings events;
+  for (const WORD key : virtual_keys) events.push_back(describe_key(key, true));
+  return events;
+}
+
+Strings joined(std::initializer_list<Strings> parts) {
+  Strings all;
+  for (const Strings& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+std::uint8_t usage_of(const char* name) {
+  std::uint8_t usage = 0;
+  const HidResult result = parse_key(name, usage);
+  EXPECT_TRUE(result.ok()) << name;
+  return usage;
+}
+
+class KeyboardInjectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(observer.ready());
+    ASSERT_TRUE(keyboard.create().ok());
+  }
+
+  void observe(const std::function<HidResult()>& inject) {
+    const HidResult result = observer.observe(inject);
+    ASSERT_TRUE(result.ok()) << result.error().display();
+    EXPECT_TRUE(observer.all_injected());
+  }
+
+  InputObserver observer;
+  KeyboardDevice keyboard{platform_keyboard_factory()};
+};
+
+TEST_F(KeyboardInjectionTest, ControlCIsFourReportsAndOneControlCharacter) {
+  observe([&] { return keyboard.combo(modifier_bit::left_control, usage_of("c")); });
+  // Control alone; Control with C; Control alone again; the empty report.
+  EXPECT_EQ(observer.hook_keys(), joined({tap(VK_LCONTROL), downs({VK_LCONTROL, 'C'}), ups({'C', VK_LCONTROL}),
+                                          tap(VK_LCONTROL)}));
+  EXPECT_EQ(observer.window_chars(), L"\x03");
+}
+
+TEST_F(KeyboardInjectionTest, ShiftWithLetterTypesCapital) {
+  observe([&] { return keyboard.combo(modifier_bit::left_shift, usage_of("q")); });
+  EXPECT_EQ(observer.hook_keys(),
+            joined({tap(VK_LSHIFT), downs({VK_LSHIFT, 'Q'}), ups({'Q', VK_LSHIFT}), tap(VK_LSHIFT)}));
+  EXPECT_EQ(observer.window_chars(), L"Q");
+}
+
+TEST_F(KeyboardInjectionTest, ModifiersGoDownAndUpInTheSameOrder) {
+  WindowsKeyboardBackend backend;
+  const std::uint8_t report[8] = {0x0F, 0, usage_of("x"), 0, 0, 0, 0, 0};
+  observe([&] { return backend.send_report(report); });
+  EXPECT_EQ(observer.hook_keys(), joined({downs({VK_LCONTROL, VK_LSHIFT, VK_LMENU, VK_LWIN}), tap('X'),
+                                          ups({VK_LCONTROL, VK_LSHIFT, VK_LMENU, VK_LWIN})}));
+}
+
+TEST_F(KeyboardInjectionTest, TypedTextArrivesAsCharacters) {
+  observe([&] { return keyboard.type_text("Hello, Wine! (1+1=2)"); });
+  EXPECT_EQ(observer.window_chars(), L"Hello, Wine! (1+1=2)");
+}
+
+TEST_F(KeyboardInjectionTest, EveryTypableCharacterArrivesAsItself) {
+  std::string text = "\t\n";
+  for (char character = ' '; character <= '~'; ++character) text += character;
+  observe([&] { return keyboard.type_text(text); });
+
+  std::wstring expected = L"\t\r";  // Enter gives a carriage return
+  for (wchar_t character = L' '; character <= L'~'; ++character) expected += character;
+  EXPECT_EQ(observer.window_chars(), expected);
+}
+
+struct NamedKey {
+  std::string name;
+  WORD virtual_key;
+  bool extended;
+};
+
+std::vector<NamedKey> every_key_name() {
+  std::vector<NamedKey> keys;
+  // Letters and digits have their capital letter's and digit's code.
+  for (char letter = 'a'; letter <= 'z'; ++letter)
+    keys.push_back({{letter}, static_cast<WORD>(letter - 'a' + 'A'), false});
+  for (char digit = '0'; digit <= '9'; ++digit) keys.push_back({{digit}, static_cast<WORD>(digit), false});
+  for (int n = 1; n <= 12; ++n) keys.push_back({"f" + std::to_string(n), static_cast<WORD>(VK_F1 + n - 1), false});
+  const std::vector<NamedKey> named = {
+      {"enter", VK_RETURN, false},   {"return", VK_RETURN, false},  {"esc", VK_ESCAPE, false},
+      {"escape", VK_ESCAPE, false},  {"backspace", VK_BACK, false}, {"tab", VK_TAB, false},
+      {"space", VK_SPACE, false},    {" ", VK_SPACE, false},
+      // The navigation keys are the extended ones: without the flag Windows
+      // would take them for the numeric keypad's keys.
+      {"insert", VK_INSERT, true},   {"home", VK_HOME, true},       {"pageup", VK_PRIOR, true},
+      {"delete", VK_DELETE, true},   {"end", VK_END, true},         {"pagedown", VK_NEXT, true},
+      {"right", VK_RIGHT, true},     {"left", VK_LEFT, true},       {"down", VK_DOWN, true},
+      {"up", VK_UP, true},
+  };
+  keys.insert(keys.end(), named.begin(), named.end());
+  return keys;
+}
+
+// One press per key, so the events pair up with the keys; a mismatch names
+// the key.
+void expect_one_tap_per_key(const Strings& seen, const std::vector<NamedKey>& keys, const char* seen_by) {
+  ASSERT_EQ(seen.size(), 2 * keys.size()) << seen_by << ": " << ::testing::PrintToString(seen);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const Strings key_events(seen.begin() + static_cast<std::ptrdiff_t>(2 * i),
+                             seen.begin() + static_cast<std::ptrdiff_t>(2 * i + 2));
+    EXPECT_EQ(key_events, tap(keys[i].virtual_key, keys[i].extended))
+        << seen_by << ", key name \"" << keys[i].name << "\"";
+  }
+}
+
+TEST_F(KeyboardInjectionTest, EveryKeyNameArrivesAsItsVirtualKey) {
+  const std::vector<NamedKey> keys = every_key_name();
+  ASSERT_EQ(keys.size(), kKeyNames.size());
+  observe([&]() -> HidResult {
+    for (const NamedKey& key : keys) ONDREL_TRY(keyboard.press(usage_of(key.name.c_str())));
+    return HidResult::success();
+  });
+  expect_one_tap_per_key(observer.hook_keys(), keys, "hook");
+  expect_one_tap_per_key(observer.window_keys(), keys, "window");
+}
+
+}  // namespace
+}  // namespace ondrel
