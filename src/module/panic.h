@@ -36,13 +36,22 @@ Result guarded(Body&& body, Result failure) noexcept {
 }
 
 // For deallocators, which cannot fail: a failure is reported as unraisable.
+// A deallocator may run while an exception is pending; only a failure of
+// its own is reported.
 template <class Body>
 void guarded_dealloc(Body&& body) noexcept {
-  guarded([&] {
-    std::forward<Body>(body)();
-    return 0;
-  }, -1);
-  if (PyErr_Occurred()) PyErr_WriteUnraisable(nullptr);
+  PyObject* type = nullptr;
+  PyObject* value = nullptr;
+  PyObject* traceback = nullptr;
+  PyErr_Fetch(&type, &value, &traceback);
+  const int outcome = guarded(
+      [&] {
+        std::forward<Body>(body)();
+        return 0;
+      },
+      -1);
+  if (outcome != 0) PyErr_WriteUnraisable(nullptr);
+  PyErr_Restore(type, value, traceback);
 }
 
 }  // namespace ondrel::py

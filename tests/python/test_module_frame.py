@@ -103,3 +103,10 @@ def test_mouse_method_docstrings(method, doc):
 def test_mouse_methods_in_table_order():
     names = [name for name in vars(ondrel.Mouse) if not name.startswith("__")]
     assert names == ["move_by", "click", "double_click", "press", "release", "scroll"]
+
+
+@pytest.mark.parametrize("cls_name", ["Mouse", "Keyboard", "AgentHID"])
+def test_freeing_while_an_exception_is_pending_keeps_it(recorder, cls_name):
+    cls = getattr(ondrel, cls_name)
+    with pytest.raises(ZeroDivisionError):
+        [cls(), 1 / 0]  # the instance is freed while the error unwinds
