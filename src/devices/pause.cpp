@@ -39,7 +39,10 @@ LONGLONG counter_frequency() {
 LONGLONG remaining_100ns(LONGLONG deadline, LONGLONG frequency) {
   const LONGLONG left = deadline - counter_now();
   if (left <= 0) return 0;
-  return (left * 10000000 + frequency - 1) / frequency;
+  // Split so that long pauses cannot overflow the multiplication.
+  const LONGLONG whole_seconds = left / frequency;
+  const LONGLONG rest = left % frequency;
+  return whole_seconds * 10000000 + (rest * 10000000 + frequency - 1) / frequency;
 }
 
 bool wait_with_timer(HANDLE timer, LONGLONG duration_100ns) {
