@@ -50,9 +50,20 @@ MouseButton mouse_button_from_action(const std::optional<std::string>& name) {
   return name ? button_named(*name) : MouseButton::Left;
 }
 
+// Motion and wheel are one-time events: once a report carrying them was
+// accepted they are spent, whichever operation sent it. After a failure
+// they stay, so that the next report delivers them exactly once.
+HidResult MouseDevice::send_once() {
+  ONDREL_TRY(send());
+  mutable_report().dx = 0;
+  mutable_report().dy = 0;
+  mutable_report().wheel = 0;
+  return HidResult::success();
+}
+
 HidResult MouseDevice::send_buttons(std::uint8_t buttons) {
   mutable_report().buttons = buttons;
-  return send();
+  return send_once();
 }
 
 HidResult MouseDevice::press(MouseButton button) {
@@ -85,9 +96,7 @@ HidResult MouseDevice::double_click(MouseButton button) {
 
 HidResult MouseDevice::scroll(std::int8_t delta) {
   mutable_report().wheel = delta;
-  ONDREL_TRY(send());
-  mutable_report().wheel = 0;
-  return HidResult::success();
+  return send_once();
 }
 
 HidResult MouseDevice::move_by(std::int32_t dx, std::int32_t dy) {
@@ -97,10 +106,8 @@ HidResult MouseDevice::move_by(std::int32_t dx, std::int32_t dy) {
   for (std::int64_t i = 0; i < steps; ++i) {
     mutable_report().dx = x.step(i);
     mutable_report().dy = y.step(i);
-    ONDREL_TRY(send());
+    ONDREL_TRY(send_once());
   }
-  mutable_report().dx = 0;
-  mutable_report().dy = 0;
   return HidResult::success();
 }
 

@@ -43,6 +43,7 @@ class MouseDevice : public Device<MouseReport> {
   HidResult move_by(std::int32_t dx, std::int32_t dy);
 
  private:
+  HidResult send_once();
   HidResult send_buttons(std::uint8_t buttons);
 };
 

@@ -1,5 +1,6 @@
 #include "module/arg_conversion.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "module/py_ref.h"
@@ -66,11 +67,14 @@ bool to_text_list(PyObject* object, std::vector<std::string>& out) {
     raise_downcast_error(object, "Sequence");
     return false;
   }
-  // The size only sizes the result; a sequence that cannot tell is still read.
+  // The size only sizes the result: a sequence that cannot tell is still
+  // read, and one whose length claims too much cannot reserve more than a
+  // small bound.
+  constexpr Py_ssize_t kMostReserved = 64;
   const Py_ssize_t size_hint = PySequence_Size(object);
   if (size_hint < 0) PyErr_Clear();
   std::vector<std::string> items;
-  if (size_hint > 0) items.reserve(static_cast<std::size_t>(size_hint));
+  if (size_hint > 0) items.reserve(static_cast<std::size_t>(std::min(size_hint, kMostReserved)));
   Ref iterator = Ref::steal(PyObject_GetIter(object));
   if (!iterator) return false;
   while (Ref item = Ref::steal(PyIter_Next(iterator.get()))) {

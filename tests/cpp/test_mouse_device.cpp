@@ -182,3 +182,41 @@ TEST(MouseButtonNames, MethodLowerCasesActionDoesNot) {
 
 }  // namespace
 }  // namespace ondrel
+
+namespace ondrel {
+namespace {
+
+// A motion or wheel turn lost to a failed send is delivered once by the next
+// accepted report, whichever operation sends it, and never again.
+TEST(MouseOneTimeEvents, LostMotionAndWheelAreRedeliveredExactlyOnce) {
+  auto log = std::make_shared<testing::BackendLog>();
+  MouseDevice mouse(testing::recording_factory(log));
+  ASSERT_TRUE(mouse.create().ok());
+  log->fail_on_report = 1;
+  ASSERT_FALSE(mouse.move_by(100, -2).ok());
+  log->fail_on_report = 0;
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(mouse.press(MouseButton::Left).ok());
+    ASSERT_TRUE(mouse.release(MouseButton::Left).ok());
+  }
+  log->fail_on_report = static_cast<int>(log->reports.size()) + 2;  // counts the refused send too
+  ASSERT_FALSE(mouse.scroll(3).ok());
+  log->fail_on_report = 0;
+  ASSERT_TRUE(mouse.move_by(300, 0).ok());
+  ASSERT_TRUE(mouse.click(MouseButton::Right).ok());
+
+  int sum_dx = 0, sum_dy = 0, sum_wheel = 0;
+  for (const auto& report : log->reports) {
+    sum_dx += static_cast<std::int8_t>(report.bytes[1]);
+    sum_dy += static_cast<std::int8_t>(report.bytes[2]);
+    sum_wheel += static_cast<std::int8_t>(report.bytes[3]);
+  }
+  EXPECT_EQ(sum_dx, 400);
+  EXPECT_EQ(sum_dy, -2);
+  EXPECT_EQ(sum_wheel, 3);
+  EXPECT_EQ(mouse.report().dx, 0);
+  EXPECT_EQ(mouse.report().wheel, 0);
+}
+
+}  // namespace
+}  // namespace ondrel

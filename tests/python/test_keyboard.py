@@ -1,5 +1,6 @@
 """Keyboard through the Python API, observed as INPUT records."""
 
+import sys
 import time
 
 import ondrel
@@ -292,3 +293,19 @@ def test_method_docstrings(method, doc):
 def test_methods_in_table_order():
     names = [name for name in vars(ondrel.Keyboard) if not name.startswith("__")]
     assert names == ["type_text", "press", "combo", "release_all"]
+
+
+def test_sequence_length_is_only_a_hint(recorder):
+    class Liar:
+        """Claims a huge length but holds one item."""
+
+        def __len__(self):
+            return sys.maxsize
+
+        def __getitem__(self, index):
+            if index:
+                raise IndexError
+            return "ctrl"
+
+    ondrel.Keyboard().combo(Liar(), "c")
+    assert len(recorder.events()) == 8  # Control; Control with C; Control; nothing
