@@ -227,10 +227,8 @@ bool ActionDecoder::read_object_shape(AgentAction& action) {
     if (next == JsonReader::Next::End) break;
     if (string_equals(name, kTagName)) {
       if (tag) {
-        // Reported where the reader stops: past any whitespace and past a
-        // closing brace that follows at once.
-        const std::size_t offset = reader_.peek() == '}' ? reader_.offset() + 1 : reader_.offset();
-        return fail_at(field_message("duplicate field", kTagName), offset);
+        // Reported just after the repeated name, before its value is read.
+        return fail_at(field_message("duplicate field", kTagName), reader_.offset());
       }
       std::size_t index = 0;
       if (!reader_.read_colon()) return fail_syntax();

@@ -222,10 +222,11 @@ TEST(DecodeAction, FailuresWhileReadingCarryTheirPosition) {
       {R"({"action":""})", unknown("", "12")},
       {R"(["jump",1])", unknown("jump", "7")},
       {R"({"action":"a\nb"})", unknown("a\nb", "16")},
-      // The repeated tag name: just after it, its whitespace and a closing brace.
+      // The repeated tag name: just after it, whatever follows.
       {R"({"action":"type","action":"type"})", "duplicate field `action` at line 1 column 25"},
-      {R"({"action":"type","action" :1})", "duplicate field `action` at line 1 column 26"},
-      {R"({"action":"type","action"})", "duplicate field `action` at line 1 column 26"},
+      {R"({"action":"type","action" :1})", "duplicate field `action` at line 1 column 25"},
+      {R"({"action":"type","action"})", "duplicate field `action` at line 1 column 25"},
+      {"{\"action\":\"type\", \"action\"\n:1}", "duplicate field `action` at line 1 column 26"},
       {R"({"action":"key_up","key":"a","action":"jump"})", "duplicate field `action` at line 1 column 37"},
       // Syntax errors anywhere before the end of the action.
       {R"({"note":[1,2,,],"action":"type"})", "expected value at line 1 column 14"},
