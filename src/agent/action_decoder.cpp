@@ -25,14 +25,6 @@ struct BufferedMember {
 
 // ---- Messages --------------------------------------------------------------
 
-std::string invalid_type(const JsonValue& value, std::string_view expected) {
-  std::string message = "invalid type: ";
-  message += describe(value);
-  message += ", expected ";
-  message += expected;
-  return message;
-}
-
 std::string unknown_variant(std::string_view tag) {
   std::string message = "unknown variant `";
   message += tag;

@@ -22,14 +22,6 @@ constexpr std::string_view kIntegerTypeName<std::uint8_t> = "u8";
 constexpr std::string_view kExpectedString = "a string";
 constexpr std::string_view kExpectedSequence = "a sequence";
 
-std::string invalid_type(const JsonValue& value, std::string_view expected) {
-  std::string message = "invalid type: ";
-  message += describe(value);
-  message += ", expected ";
-  message += expected;
-  return message;
-}
-
 // `value` is an integer here, so describe() gives "integer `n`".
 template <class Integer>
 std::string out_of_range(const JsonValue& value) {

@@ -84,4 +84,12 @@ std::string describe(const JsonValue& value) {
   return std::visit(Describer{}, value);
 }
 
+std::string invalid_type(const JsonValue& value, std::string_view expected) {
+  std::string message = "invalid type: ";
+  message += describe(value);
+  message += ", expected ";
+  message += expected;
+  return message;
+}
+
 }  // namespace ondrel

@@ -15,4 +15,7 @@ std::string describe(const JsonValue& value);
 // and control characters escaped so that the message stays on one line.
 std::string describe_string(std::string_view text);
 
+// "invalid type: {description of value}, expected {expected}".
+std::string invalid_type(const JsonValue& value, std::string_view expected);
+
 }  // namespace ondrel
