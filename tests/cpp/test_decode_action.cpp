@@ -32,7 +32,7 @@ struct DecodeCase {
   AgentAction action;
 };
 
-TEST(DecodeAction, EveryVariantInBothShapes) {
+TEST(DecodeAction, EveryVariantInBothShapesWithAnyJsonAroundTheFields) {
   const DecodeCase cases[] = {
       {R"({"action":"mouse_move","x":10,"y":-5})", MouseMove{10, -5}},
       {R"(["mouse_move",10,-5])", MouseMove{10, -5}},
@@ -51,6 +51,7 @@ TEST(DecodeAction, EveryVariantInBothShapes) {
       {R"({"action":"mouse_scroll","delta":0})", MouseScroll{0}},
       {R"({"action":"type","text":"Hello, w\u00f6rld \ud83d\ude00\n"})", Type{"Hello, w\xC3\xB6rld \xF0\x9F\x98\x80\n"}},
       {R"(["type",""])", Type{""}},
+      {R"(["type","\b\f\r\t\u0000\u00e9\u20AC"])", Type{std::string("\b\f\r\t\0\xC3\xA9\xE2\x82\xAC", 10)}},
       {"[\"type\",\"\xE2\x82\xAC\"]", Type{"\xE2\x82\xAC"}},
       {R"({"action":"key_press","key":"a","note":{"any":[1,2,3]}})", KeyPress{"a"}},
       {R"({"action":"key_down","key":"shift"})", KeyDown{"shift"}},
@@ -63,16 +64,6 @@ TEST(DecodeAction, EveryVariantInBothShapes) {
       {R"({"action":"gamepad_left_stick","x":0,"y":255})", GamepadLeftStick{0, 255}},
       {R"(["gamepad_right_stick",128,128])", GamepadRightStick{128, 128}},
       {R"({"action":"gamepad_triggers","left":255,"right":0})", GamepadTriggers{255, 0}},
-  };
-  for (const auto& c : cases) {
-    DecodeResult result = decode_action(c.text);
-    ASSERT_TRUE(result.ok()) << c.text << ": " << result.message();
-    EXPECT_EQ(result.take_action(), c.action) << c.text;
-  }
-}
-
-TEST(DecodeAction, ReadsAnyJsonAroundTheFields) {
-  const DecodeCase cases[] = {
       // Whitespace of every kind between tokens and around the value.
       {" \r\n\t{ \"action\" :\n\"key_up\" ,\r\n\"key\" : \"x\" } \n\t", KeyUp{"x"}},
       {"\n[ \"key_up\" ,\n \"x\" ]\n", KeyUp{"x"}},
@@ -96,7 +87,7 @@ struct FailureCase {
   std::string message;
 };
 
-TEST(DecodeAction, FieldFailuresHaveNoPosition) {
+TEST(DecodeAction, FieldFailuresHaveNoPositionAndComeInTextThenTableOrder) {
   const FailureCase cases[] = {
       // Integers: range per type; a float never converts, even when integral.
       {R"({"action":"mouse_move","x":10.0,"y":0})", "invalid type: floating point `10.0`, expected i32"},
@@ -121,7 +112,6 @@ TEST(DecodeAction, FieldFailuresHaveNoPosition) {
       {R"(["gamepad_left_stick",0,1.25e-7])", "invalid type: floating point `1.25e-7`, expected u8"},
       // Every other kind of value, described.
       {R"({"action":"mouse_move","x":true,"y":0})", "invalid type: boolean `true`, expected i32"},
-      {R"({"action":"mouse_move","x":false,"y":0})", "invalid type: boolean `false`, expected i32"},
       {R"({"action":"mouse_move","x":null,"y":0})", "invalid type: null, expected i32"},
       {R"({"action":"mouse_move","x":"5","y":0})", "invalid type: string \"5\", expected i32"},
       {R"({"action":"mouse_move","x":[5],"y":0})", "invalid type: sequence, expected i32"},
@@ -131,11 +121,9 @@ TEST(DecodeAction, FieldFailuresHaveNoPosition) {
       {R"({"action":"type","text":null})", "invalid type: null, expected a string"},
       {R"({"action":"mouse_click","button":false})", "invalid type: boolean `false`, expected a string"},
       {R"(["mouse_up",["left"]])", "invalid type: sequence, expected a string"},
-      {R"({"action":"gamepad_press","button":null})", "invalid type: null, expected a string"},
       {R"({"action":"key_combo","modifiers":"ctrl","key":"c"})", "invalid type: string \"ctrl\", expected a sequence"},
       {R"({"action":"key_combo","modifiers":{},"key":"c"})", "invalid type: map, expected a sequence"},
       {R"({"action":"key_combo","modifiers":["ctrl",1],"key":"c"})", "invalid type: integer `1`, expected a string"},
-      {R"(["key_combo",[null],"c"])", "invalid type: null, expected a string"},
       {R"(["key_combo",[["ctrl"]],"c"])", "invalid type: sequence, expected a string"},
       // Strings are shown with quotes, backslashes and control characters escaped.
       {R"({"action":"mouse_move","x":"a\tb\r\n\u0000\u0001\u001f\u007f\u0085 \u00e9 \"q\" \\","y":0})",
@@ -152,18 +140,10 @@ TEST(DecodeAction, FieldFailuresHaveNoPosition) {
       // Array shape: too few elements, then too many.
       {R"(["mouse_click"])", "invalid length 0, expected struct variant AgentAction::MouseClick with 1 element"},
       {R"(["mouse_move",1])", "invalid length 1, expected struct variant AgentAction::MouseMove with 2 elements"},
-      {R"(["key_combo",[]])", "invalid length 1, expected struct variant AgentAction::KeyCombo with 2 elements"},
       {R"(["gamepad_triggers"])",
        "invalid length 0, expected struct variant AgentAction::GamepadTriggers with 2 elements"},
       {R"(["mouse_move",1,2,3])", "invalid length 3, expected 2 elements in sequence"},
       {R"(["type","a","b"])", "invalid length 2, expected 1 element in sequence"},
-      {R"(["mouse_click",null,null,null])", "invalid length 3, expected 1 element in sequence"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(message_of(c.text), c.message) << c.text;
-}
-
-TEST(DecodeAction, FieldFailuresFollowTextOrderThenTableOrder) {
-  const FailureCase cases[] = {
       // Members are converted in text order; the first bad one is reported.
       {R"({"action":"mouse_move","y":"a","x":"b"})", "invalid type: string \"a\", expected i32"},
       // A conversion failure comes before a missing field...
@@ -191,7 +171,6 @@ TEST(DecodeAction, FailuresWhileReadingCarryTheirPosition) {
       // Not an object or array: reported just after the value.
       {R"("mouse_move")",
        "invalid type: string \"mouse_move\", expected internally tagged enum AgentAction at line 1 column 12"},
-      {R"("x")", "invalid type: string \"x\", expected internally tagged enum AgentAction at line 1 column 3"},
       {"5", "invalid type: integer `5`, expected internally tagged enum AgentAction at line 1 column 1"},
       {" -0 ", "invalid type: floating point `-0.0`, expected internally tagged enum AgentAction at line 1 column 3"},
       {"null", "invalid type: null, expected internally tagged enum AgentAction at line 1 column 4"},
@@ -218,7 +197,6 @@ TEST(DecodeAction, FailuresWhileReadingCarryTheirPosition) {
       // Unknown tags, matched byte for byte.
       {R"({"action":"jump"})", unknown("jump", "16")},
       {R"({"action":"Mouse_Move"})", unknown("Mouse_Move", "22")},
-      {R"({"action":"mouse_move "})", unknown("mouse_move ", "23")},
       {R"({"action":""})", unknown("", "12")},
       {R"(["jump",1])", unknown("jump", "7")},
       {R"({"action":"a\nb"})", unknown("a\nb", "16")},
@@ -242,15 +220,7 @@ TEST(DecodeAction, FailuresWhileReadingCarryTheirPosition) {
       {R"({"action":"key_up","key":"x"} x)", "trailing characters at line 1 column 31"},
       {"{\"action\":\"key_up\",\"key\":\"x\"}\n\n  }", "trailing characters at line 3 column 3"},
       {R"(["mouse_move",1,2] ])", "trailing characters at line 1 column 20"},
-      {R"(["mouse_move",1,2],)", "trailing characters at line 1 column 19"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(message_of(c.text), c.message) << c.text;
-}
-
-// Once the tag is known to be bad nothing after it is read, not even a
-// syntax error.
-TEST(DecodeAction, TagFailuresStopReadingAtOnce) {
-  const FailureCase cases[] = {
+      // Once the tag is known to be bad nothing after it is read, not even a syntax error.
       {R"({"action":"jump", this is not json)", unknown("jump", "16")},
       {R"({"action":"jump"} x)", unknown("jump", "16")},
       {R"(["jump",)", unknown("jump", "7")},

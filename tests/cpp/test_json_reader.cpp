@@ -8,7 +8,6 @@
 #include "agent/json_error.h"
 #include "agent/json_number.h"
 #include "agent/json_reader.h"
-#include "agent/json_string.h"
 
 namespace ondrel {
 namespace {
@@ -24,16 +23,6 @@ struct MessageCase {
   std::string text;
   std::string message;
 };
-
-TEST(JsonReader, AcceptsWhatTheGrammarAllows) {
-  for (const std::string_view text : {
-           "null", "true", "false", "0", "-0", "123", "-1.5e+10", "1E-2", "0.0e0", "\"\"", "[]", "{}",
-           " \t\r\n[ 1 , \"a\" , { \"k\" : [ null ] } ] \n", "{\"a\":{\"b\":{}},\"a\":1}", "\"\\/\\b\\f\\n\\r\\t\\\"\\\\\"",
-           "\"\\u00e9\\uD834\\uDD1E\"", "\"\x7f\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\"", "-1e-400000000000000000000000",
-       }) {
-    EXPECT_EQ(check(text), "ok") << text;
-  }
-}
 
 TEST(JsonReader, SyntaxErrorsPointJustPastWhereReadingStopped) {
   const MessageCase cases[] = {
@@ -54,6 +43,7 @@ TEST(JsonReader, SyntaxErrorsPointJustPastWhereReadingStopped) {
       {"{\"a\" 1}", "expected `:` at line 1 column 6"},
       {"[1 2]", "expected `,` or `]` at line 1 column 4"},
       {"[1;2]", "expected `,` or `]` at line 1 column 3"},
+      {"[1\r2]", "expected `,` or `]` at line 1 column 4"},  // a carriage return is a column
       {"{\"a\":1 \"b\":2}", "expected `,` or `}` at line 1 column 8"},
       {"tru", "EOF while parsing a value at line 1 column 3"},
       {"trUe", "expected ident at line 1 column 3"},
@@ -61,15 +51,11 @@ TEST(JsonReader, SyntaxErrorsPointJustPastWhereReadingStopped) {
       {"True", "expected value at line 1 column 1"},
       {"[,1]", "expected value at line 1 column 2"},
       {"NaN", "expected value at line 1 column 1"},
-      {"Infinity", "expected value at line 1 column 1"},
-      {"'a'", "expected value at line 1 column 1"},
       {"\xEF\xBB\xBF{}", "expected value at line 1 column 1"},
       {"\"\\x\"", "invalid escape at line 1 column 3"},
-      {"\"\\'\"", "invalid escape at line 1 column 3"},
       {"\"\\u12G4\"", "invalid escape at line 1 column 7"},
       {"-", "EOF while parsing a value at line 1 column 1"},
       {"-a", "invalid number at line 1 column 2"},
-      {"-Infinity", "invalid number at line 1 column 2"},
       {"+1", "expected value at line 1 column 1"},
       {"01", "invalid number at line 1 column 2"},
       {"-012", "invalid number at line 1 column 3"},
@@ -80,7 +66,6 @@ TEST(JsonReader, SyntaxErrorsPointJustPastWhereReadingStopped) {
       {"1e", "EOF while parsing a value at line 1 column 2"},
       {"1e+", "EOF while parsing a value at line 1 column 3"},
       {"1e+x", "invalid number at line 1 column 4"},
-      {"1ee2", "invalid number at line 1 column 3"},
       {"1e400", "number out of range at line 1 column 5"},
       {"-1.8e308", "number out of range at line 1 column 8"},
       {"[1e99999999999]", "number out of range at line 1 column 13"},  // where the exponent stopped fitting
@@ -95,16 +80,13 @@ TEST(JsonReader, SyntaxErrorsPointJustPastWhereReadingStopped) {
       {"\"a\nb\"", "control character (\\u0000-\\u001F) found while parsing a string at line 2 column 0"},
       {"\"\0\""s, "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 2"},
       {"{1:2}", "key must be a string at line 1 column 2"},
-      {"{,}", "key must be a string at line 1 column 2"},
       {"{\"a\":1,,}", "key must be a string at line 1 column 8"},
       {"\"\\uDC00\"", "lone leading surrogate in hex escape at line 1 column 7"},
       {"\"\\uD800\\u0041\"", "lone leading surrogate in hex escape at line 1 column 13"},
-      {"\"\\uD800\\uD800\"", "lone leading surrogate in hex escape at line 1 column 13"},
       {"[1,]", "trailing comma at line 1 column 4"},
       {"{\"a\":1,}", "trailing comma at line 1 column 8"},
       {"{\"a\":1 , }", "trailing comma at line 1 column 10"},
       {"1 2", "trailing characters at line 1 column 3"},
-      {"[]]", "trailing characters at line 1 column 3"},
       {"{} //", "trailing characters at line 1 column 4"},
       {"\"\\uD800\"", "unexpected end of hex escape at line 1 column 8"},
       {"\"\\uD800x\"", "unexpected end of hex escape at line 1 column 8"},
@@ -137,15 +119,6 @@ TEST(JsonReader, NestingStopsAtLevel128) {
   EXPECT_EQ(check(std::string(100000, '[')), "recursion limit exceeded at line 1 column 128");
 }
 
-TEST(JsonErrorPosition, CountsLineFeedsAndBytesSinceTheLastOne) {
-  EXPECT_EQ(text_position("abc", 0), (TextPosition{1, 0}));
-  EXPECT_EQ(text_position("abc", 3), (TextPosition{1, 3}));
-  EXPECT_EQ(text_position("a\nbc", 2), (TextPosition{2, 0}));
-  EXPECT_EQ(text_position("a\nbc", 4), (TextPosition{2, 2}));
-  EXPECT_EQ(text_position("\r\n\r\nx", 5), (TextPosition{3, 1}));  // carriage returns are columns
-  EXPECT_EQ(text_position("\xC3\xA9x", 3), (TextPosition{1, 3}));   // bytes, not characters
-}
-
 JsonValue number(std::string_view text) {
   std::size_t pos = 0;
   JsonValue value;
@@ -154,30 +127,13 @@ JsonValue number(std::string_view text) {
   return value;
 }
 
-TEST(JsonNumber, IntegersOnlyWithoutFractionExponentOrMinusZero) {
-  EXPECT_EQ(std::get<std::uint64_t>(number("0")), 0);
-  EXPECT_EQ(std::get<std::uint64_t>(number("18446744073709551615")), 18446744073709551615u);
-  EXPECT_EQ(std::get<std::int64_t>(number("-1")), -1);
-  EXPECT_EQ(std::get<std::int64_t>(number("-9223372036854775808")), INT64_MIN);
-
-  EXPECT_EQ(std::get<double>(number("18446744073709551616")), 18446744073709551616.0);
-  EXPECT_EQ(std::get<double>(number("-9223372036854775809")), -9223372036854775809.0);
-  EXPECT_EQ(std::get<double>(number("-18446744073709551615")), -18446744073709551615.0);
-  EXPECT_EQ(std::get<double>(number("10.0")), 10.0);
-  EXPECT_EQ(std::get<double>(number("1e2")), 100.0);
-  EXPECT_EQ(std::get<double>(number("0.1")), 0.1);
-  EXPECT_EQ(std::get<double>(number("1E+2")), 100.0);
-  const JsonValue minus_zero = number("-0");
-  ASSERT_TRUE(std::holds_alternative<double>(minus_zero));
-  EXPECT_TRUE(std::signbit(std::get<double>(minus_zero)));
-}
-
 TEST(JsonNumber, TinyMagnitudesBecomeZeroHugeOnesFail) {
   EXPECT_EQ(std::get<double>(number("1e-400")), 0.0);
   EXPECT_TRUE(std::signbit(std::get<double>(number("-1e-400"))));
   EXPECT_EQ(std::get<double>(number("4.9e-324")), 4.9e-324);
   EXPECT_EQ(std::get<double>(number("0e999999999999999")), 0.0);
   EXPECT_EQ(std::get<double>(number("1e-999999999999999")), 0.0);
+  EXPECT_TRUE(std::signbit(std::get<double>(number("-1e-400000000000000000000000"))));
   EXPECT_EQ(std::get<double>(number("0.00000000000000000000000000000000000001e-300")), 0.0);
   EXPECT_EQ(std::get<double>(number("1.7976931348623157e308")), 1.7976931348623157e308);
   EXPECT_EQ(std::get<double>(number(std::string(400, '1') + "e-300")), 1.1111111111111111e99);
@@ -194,27 +150,6 @@ TEST(JsonNumber, ShortestTextKeepsPointZeroForIntegralValues) {
       {18446744073709551616.0, "1.8446744073709552e19"}, {9007199254740993.0, "9007199254740992.0"},
   };
   for (const auto& [value, text] : cases) EXPECT_EQ(format_shortest(value), text) << text;
-}
-
-TEST(JsonString, DecodesEscapesAndSurrogatePairs) {
-  const std::pair<std::string_view, std::string> cases[] = {
-      {R"("plain")", "plain"},
-      {R"("a\"b\\c\/d")", "a\"b\\c/d"},
-      {R"("\b\f\n\r\t")", "\b\f\n\r\t"},
-      {R"("\u0041\u00e9\u20AC")", "A\xC3\xA9\xE2\x82\xAC"},
-      {R"("\uD83D\uDE00!")", "\xF0\x9F\x98\x80!"},
-      {R"("\u0000")", std::string(1, '\0')},
-      {"\"\xF0\x9F\x98\x80\"", "\xF0\x9F\x98\x80"},
-  };
-  for (const auto& [token, decoded] : cases) {
-    std::size_t pos = 0;
-    JsonString string;
-    ASSERT_FALSE(read_string(token, pos, string).has_value()) << token;
-    EXPECT_EQ(pos, token.size());
-    EXPECT_EQ(decode_string(string), decoded) << token;
-    EXPECT_TRUE(string_equals(string, decoded));
-    EXPECT_EQ(string.has_escapes, token.find('\\') != std::string_view::npos);
-  }
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <map>
 
 #include "devices/key_names.h"
-#include "devices/keyboard.h"
 #include "devices/typed_characters.h"
 #include "platform/windows/keyboard_backend.h"
 #include "platform/windows/virtual_keys.h"
@@ -13,6 +12,7 @@
 namespace ondrel {
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
 using Strings = std::vector<std::string>;
 using testing::recorded_inputs;
 
@@ -56,54 +56,49 @@ std::map<unsigned, std::pair<unsigned, bool>> expected_virtual_keys() {
   return keys;
 }
 
-class WindowsKeyboardBackendTest : public ::testing::Test {
- protected:
-  void SetUp() override { testing::reset_recorded_inputs(); }
-  HidResult send(std::vector<std::uint8_t> report) { return backend.send_report(report); }
-  const Strings& events() { return recorded_inputs().events; }
+using WindowsKeyboardBackendTest = testing::RecordedBackendTest<WindowsKeyboardBackend>;
 
-  WindowsKeyboardBackend backend{testing::recording_send_input};
-};
-
-TEST_F(WindowsKeyboardBackendTest, ControlAndCHoldsTheKeyFiveMilliseconds) {
-  ASSERT_TRUE(send({0x01, 0, 0x06, 0, 0, 0, 0, 0}).ok());
-  ASSERT_EQ(events(), (Strings{vk(0xA2, "down"), vk(0x43, "down"), vk(0x43, "up"), vk(0xA2, "up")}));
-  EXPECT_GE(milliseconds_between_events(1, 2), 5.0);
+TEST_F(WindowsKeyboardBackendTest, ModifiersGoDownAroundTheKeysAndUpInTheSameOrder) {
+  struct Case {
+    Bytes report;
+    Strings events;
+  };
+  const Strings modifiers_down{vk(0xA2, "down"), vk(0xA0, "down"), vk(0xA4, "down"), vk(0x5B, "down")};
+  const Strings modifiers_up{vk(0xA2, "up"), vk(0xA0, "up"), vk(0xA4, "up"), vk(0x5B, "up")};
+  const Case cases[] = {
+      {{0x01, 0, 0x06, 0, 0, 0, 0, 0}, {vk(0xA2, "down"), vk(0x43, "down"), vk(0x43, "up"), vk(0xA2, "up")}},
+      {{0xFF, 0, 0, 0, 0, 0, 0, 0}, joined({modifiers_down, modifiers_up})},  // right-hand modifiers are not played
+      // Every slot in order, a duplicate twice; the navigation keys are extended.
+      {{0x02, 0, 0x05, 0, 0x05, 0x2C, 0x04, 0x4F},
+       joined({{vk(0xA0, "down")}, tap(0x42), tap(0x42), tap(0x20), tap(0x41), tap(0x27, true), {vk(0xA0, "up")}})},
+      // Usages without a virtual key are skipped; a ninth byte is not played.
+      {{0, 0, 0x32, 0x46, 0x47, 0x48, 0x53, 0x03}, {}},
+      {{0, 0, 0, 0, 0, 0, 0, 0x39, 0x04}, tap(0x14)},
+      {{0, 0xFF, 0, 0, 0, 0, 0, 0}, {}},
+  };
+  for (const Case& c : cases) {
+    testing::reset_recorded_inputs();
+    ASSERT_TRUE(send(c.report).ok());
+    EXPECT_EQ(events(), c.events);
+  }
+  EXPECT_TRUE(backend.destroy().ok());
+  EXPECT_EQ(recorded_inputs().calls, 0) << "destroy injects nothing";
 }
 
-TEST_F(WindowsKeyboardBackendTest, ModifiersGoDownAndUpInTheSameOrder) {
-  ASSERT_TRUE(send({0xFF, 0, 0, 0, 0, 0, 0, 0}).ok());
-  EXPECT_EQ(events(), (Strings{vk(0xA2, "down"), vk(0xA0, "down"), vk(0xA4, "down"), vk(0x5B, "down"),
-                               vk(0xA2, "up"), vk(0xA0, "up"), vk(0xA4, "up"), vk(0x5B, "up")}));
+TEST_F(WindowsKeyboardBackendTest, EachKeyIsHeldFiveMilliseconds) {
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(send({0x0F, 0, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09}).ok());
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
+  ASSERT_EQ(events().size(), 20u);
+  for (std::size_t key_down = 4; key_down < 16; key_down += 2)
+    EXPECT_GE(milliseconds_between_events(key_down, key_down + 1), 5.0) << events()[key_down];
 }
 
-TEST_F(WindowsKeyboardBackendTest, ReportsWithoutLeftModifiersOrKeysPlayNothing) {
-  ASSERT_TRUE(send({0, 0, 0, 0, 0, 0, 0, 0}).ok());
-  ASSERT_TRUE(send({0xF0, 0xFF, 0, 0, 0, 0, 0, 0}).ok());
-  ASSERT_TRUE(send({0, 0, 0x32, 0x46, 0x47, 0x48, 0x53, 0x03}).ok());
-  EXPECT_EQ(recorded_inputs().calls, 0);
-}
-
-TEST_F(WindowsKeyboardBackendTest, ReportLengthIsChecked) {
+TEST_F(WindowsKeyboardBackendTest, ShortReportIsRefused) {
   const HidResult result = send({0x01, 0, 0x04, 0, 0, 0, 0});
   ASSERT_FALSE(result.ok());
   EXPECT_EQ(result.error().display(), "Failed to send report: Invalid keyboard report");
   EXPECT_EQ(recorded_inputs().calls, 0);
-  ASSERT_TRUE(send({0, 0, 0, 0, 0, 0, 0, 0x39, 0x04}).ok()) << "a ninth byte is not played";
-  EXPECT_EQ(events(), tap(0x14));
-}
-
-TEST_F(WindowsKeyboardBackendTest, EverySlotIsPlayedInOrderDuplicatesTwice) {
-  ASSERT_TRUE(send({0x02, 0, 0x05, 0, 0x05, 0x2C, 0x04, 0x4F}).ok());
-  EXPECT_EQ(events(), joined({{vk(0xA0, "down")}, tap(0x42), tap(0x42), tap(0x20), tap(0x41), tap(0x27, true),
-                              {vk(0xA0, "up")}}));
-}
-
-TEST_F(WindowsKeyboardBackendTest, FullReportMakesTwentyCallsOverThirtyMilliseconds) {
-  const auto start = std::chrono::steady_clock::now();
-  ASSERT_TRUE(send({0x0F, 0, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09}).ok());
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
-  EXPECT_EQ(events().size(), 20u);
 }
 
 TEST_F(WindowsKeyboardBackendTest, EveryUsageGetsItsVirtualKey) {
@@ -131,81 +126,6 @@ TEST_F(WindowsKeyboardBackendTest, FailedCallStopsTheReport) {
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.error().display(), "Failed to send report: SendInput failed");
     EXPECT_EQ(recorded_inputs().calls, failing) << "nothing after the failed call";
-  }
-}
-
-TEST_F(WindowsKeyboardBackendTest, DestroyInjectsNothing) {
-  EXPECT_TRUE(backend.destroy().ok());
-  EXPECT_EQ(recorded_inputs().calls, 0);
-}
-
-// The keyboard device played through this back end, as an application sees it.
-class KeyboardInjectionTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    testing::reset_recorded_inputs();
-    ASSERT_TRUE(keyboard.create().ok());
-  }
-  const Strings& events() { return recorded_inputs().events; }
-
-  KeyboardDevice keyboard{[](std::unique_ptr<DeviceBackend>& out) {
-    out = std::make_unique<WindowsKeyboardBackend>(testing::recording_send_input);
-    return HidResult::success();
-  }};
-};
-
-TEST_F(KeyboardInjectionTest, PressTapsTheKeyOnce) {
-  ASSERT_TRUE(keyboard.press(0x04).ok());
-  EXPECT_EQ(events(), tap(0x41));
-}
-
-TEST_F(KeyboardInjectionTest, ComboReplaysModifiersWithEveryReport) {
-  ASSERT_TRUE(keyboard.combo(0x03, 0x06).ok());
-  const Strings control_and_shift_down{vk(0xA2, "down"), vk(0xA0, "down")};
-  const Strings control_and_shift_up{vk(0xA2, "up"), vk(0xA0, "up")};
-  EXPECT_EQ(events(), joined({control_and_shift_down, control_and_shift_up, control_and_shift_down, tap(0x43),
-                              control_and_shift_up, control_and_shift_down, control_and_shift_up}));
-  testing::reset_recorded_inputs();
-  ASSERT_TRUE(keyboard.combo(0, 0x1B).ok());
-  EXPECT_EQ(events(), tap(0x58));
-}
-
-TEST_F(KeyboardInjectionTest, ShiftedNavigationKeysAreExtended) {
-  ASSERT_TRUE(keyboard.combo(0x02, 0x50).ok());
-  EXPECT_EQ(events(), joined({tap(0xA0), {vk(0xA0, "down")}, tap(0x25, true), {vk(0xA0, "up")}, tap(0xA0)}));
-}
-
-TEST_F(KeyboardInjectionTest, TypedTextSkipsCarriageReturn) {
-  ASSERT_TRUE(keyboard.type_text("Hi!\r\n\xC3\xA9").ok());
-  const Strings shift{vk(0xA0, "down"), vk(0xA0, "up")};
-  EXPECT_EQ(events(), joined({shift, {vk(0xA0, "down")}, tap(0x48), {vk(0xA0, "up")}, shift, tap(0x49), shift,
-                              {vk(0xA0, "down")}, tap(0x31), {vk(0xA0, "up")}, shift, tap(0x0D)}));
-}
-
-TEST_F(KeyboardInjectionTest, ReleaseAllOnEmptyKeyboardInjectsNothing) {
-  ASSERT_TRUE(keyboard.release_all().ok());
-  EXPECT_EQ(recorded_inputs().calls, 0);
-}
-
-TEST_F(KeyboardInjectionTest, SeventhKeyIsDroppedWhileSixAreHeld) {
-  for (std::uint8_t usage = 0x04; usage < 0x0A; ++usage) ASSERT_TRUE(keyboard.key_down(usage).ok());
-  testing::reset_recorded_inputs();
-  ASSERT_TRUE(keyboard.press(0x0A).ok());
-  const Strings six_keys = joined({tap(0x41), tap(0x42), tap(0x43), tap(0x44), tap(0x45), tap(0x46)});
-  EXPECT_EQ(events(), joined({six_keys, six_keys}));
-}
-
-TEST_F(KeyboardInjectionTest, FailedCallInShiftedCharacterLeavesShiftInReport) {
-  // "A" is played as Shift | Shift, A | Shift | -: calls 1-2, 3-6, 7-8.
-  for (int failing = 1; failing <= 8; ++failing) {
-    ASSERT_TRUE(keyboard.release_all().ok());
-    testing::reset_recorded_inputs();
-    recorded_inputs().fail_on_call = failing;
-    const HidResult result = keyboard.type_text("A");
-    ASSERT_FALSE(result.ok());
-    EXPECT_EQ(result.error().display(), "Failed to send report: SendInput failed");
-    EXPECT_EQ(keyboard.report().modifiers, 0x02) << "failing call " << failing;
-    EXPECT_EQ(recorded_inputs().calls, failing);
   }
 }
 

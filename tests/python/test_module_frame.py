@@ -6,36 +6,77 @@ import weakref
 import ondrel
 import pytest
 
+# Each class: docstring, text signature, then its methods in table order with their stored docstrings.
+CLASSES = {
+    "Mouse": ("Virtual Mouse", "(name=None)", [
+        "move_by($self, dx, dy)\n--\n\nMove mouse by relative offset",
+        'click($self, button="left")\n--\n\nClick mouse button',
+        'double_click($self, button="left")\n--\n\nDouble click mouse button',
+        'press($self, button="left")\n--\n\nPress mouse button',
+        'release($self, button="left")\n--\n\nRelease mouse button',
+        "scroll($self, delta)\n--\n\nScroll wheel",
+    ]),
+    "Keyboard": ("Virtual Keyboard", "(name=None)", [
+        "type_text($self, text)\n--\n\nType a string",
+        "press($self, key)\n--\n\nPress a key",
+        'combo($self, modifiers, key)\n--\n\nPress key combination (e.g., combo(["ctrl"], "c"))',
+        "release_all($self)\n--\n\nRelease all keys",
+    ]),
+    "Gamepad": ("Virtual Gamepad", "(name=None)", [
+        "press($self, button)\n--\n\nPress button",
+        "release($self, button)\n--\n\nRelease button",
+        "tap($self, button)\n--\n\nTap button (press and release)",
+        "left_stick($self, x, y)\n--\n\nSet left stick position (0-255, 128 = center)",
+        "right_stick($self, x, y)\n--\n\nSet right stick position (0-255, 128 = center)",
+        "triggers($self, left, right)\n--\n\nSet triggers (0-255)",
+        "reset($self)\n--\n\nReset all to default",
+    ]),
+    "AgentHID": ("Agent HID controller for LLM agents", "()", [
+        "execute($self, action)\n--\n\nExecute an action from dict/JSON",
+        "execute_json($self, json)\n--\n\nExecute action from JSON string",
+    ]),
+}
 
-def test_module_presents_its_doc_and_all():
+
+def test_module_holds_its_doc_and_the_classes_in_registration_order():
     assert ondrel.__doc__ == "Python module"
-    assert ondrel.__all__[0] == "Mouse"
-    assert ondrel.__all__ == [name for name in ("Mouse", "Keyboard", "Gamepad", "AgentHID") if hasattr(ondrel, name)]
+    assert ondrel.__all__ == list(CLASSES)
+    assert {name for name in vars(ondrel) if not name.startswith("__")} == set(CLASSES)
 
 
-def test_namespace_holds_only_the_classes():
-    own = {name for name in vars(ondrel) if not name.startswith("__")}
-    assert own == set(ondrel.__all__)
+@pytest.mark.parametrize("cls_name", CLASSES)
+def test_class_frame(cls_name):
+    doc, signature, methods = CLASSES[cls_name]
+    cls = getattr(ondrel, cls_name)
+    assert cls.__module__ == "builtins"
+    assert cls.__name__ == cls.__qualname__ == cls_name
+    assert (cls.__doc__, cls.__text_signature__) == (doc, signature)
+    assert [name for name in vars(cls) if not name.startswith("__")] == [m.split("(")[0] for m in methods]
+    for stored in methods:
+        signature_line, summary = stored.split("\n--\n\n")
+        name = signature_line.split("(")[0]
+        entry = getattr(cls, name)
+        assert (entry.__text_signature__, entry.__doc__) == (signature_line[len(name):], summary)
 
 
-def test_second_import_returns_the_same_module():
+def test_classes_refuse_subclassing_attributes_and_weak_references(recorder):
+    with pytest.raises(TypeError):
+        type("Sub", (ondrel.Mouse,), {})
+    mouse = ondrel.Mouse()
+    with pytest.raises(AttributeError):
+        mouse.extra = 1
+    with pytest.raises(TypeError):
+        weakref.ref(mouse)
+
+
+def test_second_import_is_the_same_module_and_a_sub_interpreter_cannot_import_it():
     code = textwrap.dedent(
         """
-        import sys, ondrel
+        import sys, _testcapi, ondrel
         first, mouse = ondrel, ondrel.Mouse
         del sys.modules["ondrel"]
         import ondrel as again
         assert again is first and again.Mouse is mouse
-        """
-    )
-    subprocess.run([sys.executable, "-c", code], check=True)
-
-
-def test_sub_interpreter_import_fails_and_first_keeps_working():
-    code = textwrap.dedent(
-        """
-        import _testcapi, ondrel
-        import_code = "import ondrel"
         status = _testcapi.run_in_subinterp(
             "try:\\n"
             "    import ondrel\\n"
@@ -50,63 +91,7 @@ def test_sub_interpreter_import_fails_and_first_keeps_working():
     subprocess.run([sys.executable, "-c", code], check=True)
 
 
-@pytest.mark.parametrize(
-    "cls_name, doc, signature",
-    [
-        ("Mouse", "Virtual Mouse", "(name=None)"),
-        ("Keyboard", "Virtual Keyboard", "(name=None)"),
-        ("Gamepad", "Virtual Gamepad", "(name=None)"),
-        ("AgentHID", "Agent HID controller for LLM agents", "()"),
-    ],
-)
-def test_class_type_properties(cls_name, doc, signature):
-    cls = getattr(ondrel, cls_name, None)
-    if cls is None:
-        pytest.skip(f"{cls_name} not registered yet")
-    assert cls.__module__ == "builtins"
-    assert cls.__name__ == cls.__qualname__ == cls_name
-    assert cls.__doc__ == doc
-    assert cls.__text_signature__ == signature
-
-
-def test_classes_refuse_subclassing():
-    with pytest.raises(TypeError):
-        type("Sub", (ondrel.Mouse,), {})
-
-
-def test_instances_take_no_attributes_or_weak_references(recorder):
-    mouse = ondrel.Mouse()
-    with pytest.raises(AttributeError):
-        mouse.extra = 1
-    with pytest.raises(TypeError):
-        weakref.ref(mouse)
-
-
-@pytest.mark.parametrize(
-    "method, doc",
-    [
-        ("move_by", "move_by($self, dx, dy)\n--\n\nMove mouse by relative offset"),
-        ("click", 'click($self, button="left")\n--\n\nClick mouse button'),
-        ("double_click", 'double_click($self, button="left")\n--\n\nDouble click mouse button'),
-        ("press", 'press($self, button="left")\n--\n\nPress mouse button'),
-        ("release", 'release($self, button="left")\n--\n\nRelease mouse button'),
-        ("scroll", "scroll($self, delta)\n--\n\nScroll wheel"),
-    ],
-)
-def test_mouse_method_docstrings(method, doc):
-    signature, summary = doc.split("\n--\n\n")
-    entry = getattr(ondrel.Mouse, method)
-    assert entry.__doc__ == summary
-    assert entry.__text_signature__ == signature[len(method):]
-
-
-def test_mouse_methods_in_table_order():
-    names = [name for name in vars(ondrel.Mouse) if not name.startswith("__")]
-    assert names == ["move_by", "click", "double_click", "press", "release", "scroll"]
-
-
 @pytest.mark.parametrize("cls_name", ["Mouse", "Keyboard", "AgentHID"])
 def test_freeing_while_an_exception_is_pending_keeps_it(recorder, cls_name):
-    cls = getattr(ondrel, cls_name)
     with pytest.raises(ZeroDivisionError):
-        [cls(), 1 / 0]  # the instance is freed while the error unwinds
+        [getattr(ondrel, cls_name)(), 1 / 0]  # the instance is freed while the error unwinds

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -22,23 +21,16 @@ namespace {
 
 using Strings = std::vector<std::string>;
 using wine_testing::describe_key;
-using wine_testing::InputObserver;
 
-// A press and release as the hook and the window see them.
+// Keys going down, or up, in the order given.
+Strings keys(std::initializer_list<WORD> virtual_keys, bool up) {
+  Strings events;
+  for (const WORD key : virtual_keys) events.push_back(describe_key(key, up));
+  return events;
+}
+
 Strings tap(WORD virtual_key, bool extended = false) {
   return {describe_key(virtual_key, false, extended), describe_key(virtual_key, true, extended)};
-}
-
-Strings downs(std::initializer_list<WORD> virtual_keys) {
-  Strings events;
-  for (const WORD key : virtual_keys) events.push_back(describe_key(key, false));
-  return events;
-}
-
-Strings ups(std::initializer_list<WORD> virtual_keys) {
-  Strings events;
-  for (const WORD key : virtual_keys) events.push_back(describe_key(key, true));
-  return events;
 }
 
 Strings joined(std::initializer_list<Strings> parts) {
@@ -47,58 +39,50 @@ Strings joined(std::initializer_list<Strings> parts) {
   return all;
 }
 
-std::uint8_t usage_of(const char* name) {
+std::uint8_t usage_of(const std::string& name) {
   std::uint8_t usage = 0;
-  const HidResult result = parse_key(name, usage);
-  EXPECT_TRUE(result.ok()) << name;
+  EXPECT_TRUE(parse_key(name, usage).ok()) << name;
   return usage;
 }
 
-class KeyboardInjectionTest : public ::testing::Test {
+class KeyboardInjectionTest : public wine_testing::InjectionTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(observer.ready());
+    InjectionTest::SetUp();
     ASSERT_TRUE(keyboard.create().ok());
   }
 
-  void observe(const std::function<HidResult()>& inject) {
-    const HidResult result = observer.observe(inject);
-    ASSERT_TRUE(result.ok()) << result.error().display();
-    EXPECT_TRUE(observer.all_injected());
-  }
-
-  InputObserver observer;
   KeyboardDevice keyboard{platform_keyboard_factory()};
 };
 
-TEST_F(KeyboardInjectionTest, ControlCIsFourReportsAndOneControlCharacter) {
-  observe([&] { return keyboard.combo(modifier_bit::left_control, usage_of("c")); });
-  // Control alone; Control with C; Control alone again; the empty report.
-  EXPECT_EQ(observer.hook_keys(), joined({tap(VK_LCONTROL), downs({VK_LCONTROL, 'C'}), ups({'C', VK_LCONTROL}),
-                                          tap(VK_LCONTROL)}));
-  EXPECT_EQ(observer.window_chars(), L"\x03");
-}
-
-TEST_F(KeyboardInjectionTest, ShiftWithLetterTypesCapital) {
-  observe([&] { return keyboard.combo(modifier_bit::left_shift, usage_of("q")); });
-  EXPECT_EQ(observer.hook_keys(),
-            joined({tap(VK_LSHIFT), downs({VK_LSHIFT, 'Q'}), ups({'Q', VK_LSHIFT}), tap(VK_LSHIFT)}));
-  EXPECT_EQ(observer.window_chars(), L"Q");
+TEST_F(KeyboardInjectionTest, CombinationIsFourReportsAndOneCharacter) {
+  struct Case {
+    std::uint8_t modifier_bit;
+    WORD modifier;
+    const char* key;
+    WORD key_code;
+    const wchar_t* characters;
+  };
+  const Case cases[] = {{modifier_bit::left_control, VK_LCONTROL, "c", 'C', L"\x03"},
+                        {modifier_bit::left_shift, VK_LSHIFT, "q", 'Q', L"Q"}};
+  for (const Case& c : cases) {
+    observe([&] { return keyboard.combo(c.modifier_bit, usage_of(c.key)); });
+    // The modifier alone; with the key; alone again; the empty report.
+    EXPECT_EQ(observer.seen.hook_keys, joined({tap(c.modifier), keys({c.modifier, c.key_code}, false),
+                                               keys({c.key_code, c.modifier}, true), tap(c.modifier)}));
+    EXPECT_EQ(observer.seen.window_chars, c.characters);
+  }
 }
 
 TEST_F(KeyboardInjectionTest, ModifiersGoDownAndUpInTheSameOrder) {
   WindowsKeyboardBackend backend;
   const std::uint8_t report[8] = {0x0F, 0, usage_of("x"), 0, 0, 0, 0, 0};
   observe([&] { return backend.send_report(report); });
-  EXPECT_EQ(observer.hook_keys(), joined({downs({VK_LCONTROL, VK_LSHIFT, VK_LMENU, VK_LWIN}), tap('X'),
-                                          ups({VK_LCONTROL, VK_LSHIFT, VK_LMENU, VK_LWIN})}));
+  const std::initializer_list<WORD> modifiers = {VK_LCONTROL, VK_LSHIFT, VK_LMENU, VK_LWIN};
+  EXPECT_EQ(observer.seen.hook_keys, joined({keys(modifiers, false), tap('X'), keys(modifiers, true)}));
 }
 
-TEST_F(KeyboardInjectionTest, TypedTextArrivesAsCharacters) {
-  observe([&] { return keyboard.type_text("Hello, Wine! (1+1=2)"); });
-  EXPECT_EQ(observer.window_chars(), L"Hello, Wine! (1+1=2)");
-}
-
+// Includes typing a short text: every character the keyboard can type.
 TEST_F(KeyboardInjectionTest, EveryTypableCharacterArrivesAsItself) {
   std::string text = "\t\n";
   for (char character = ' '; character <= '~'; ++character) text += character;
@@ -106,7 +90,7 @@ TEST_F(KeyboardInjectionTest, EveryTypableCharacterArrivesAsItself) {
 
   std::wstring expected = L"\t\r";  // Enter gives a carriage return
   for (wchar_t character = L' '; character <= L'~'; ++character) expected += character;
-  EXPECT_EQ(observer.window_chars(), expected);
+  EXPECT_EQ(observer.seen.window_chars, expected);
 }
 
 struct NamedKey {
@@ -153,11 +137,11 @@ TEST_F(KeyboardInjectionTest, EveryKeyNameArrivesAsItsVirtualKey) {
   const std::vector<NamedKey> keys = every_key_name();
   ASSERT_EQ(keys.size(), kKeyNames.size());
   observe([&]() -> HidResult {
-    for (const NamedKey& key : keys) ONDREL_TRY(keyboard.press(usage_of(key.name.c_str())));
+    for (const NamedKey& key : keys) ONDREL_TRY(keyboard.press(usage_of(key.name)));
     return HidResult::success();
   });
-  expect_one_tap_per_key(observer.hook_keys(), keys, "hook");
-  expect_one_tap_per_key(observer.window_keys(), keys, "window");
+  expect_one_tap_per_key(observer.seen.hook_keys, keys, "hook");
+  expect_one_tap_per_key(observer.seen.window_keys, keys, "window");
 }
 
 }  // namespace

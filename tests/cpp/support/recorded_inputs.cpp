@@ -34,6 +34,14 @@ std::string describe_keyboard(const win32::Input& input) {
   return described;
 }
 
+std::string describe_input(const win32::Input& input) {
+  std::string described = input.type == win32::kInputMouse ? describe_mouse(input) : describe_keyboard(input);
+  const bool stamped = input.type == win32::kInputMouse ? (input.mi.time != 0 || input.mi.dwExtraInfo != 0)
+                                                        : (input.ki.time != 0 || input.ki.dwExtraInfo != 0);
+  if (stamped) described += " (time or extra info set)";
+  return described;
+}
+
 }  // namespace
 
 RecordedInputs& recorded_inputs() {
@@ -42,14 +50,6 @@ RecordedInputs& recorded_inputs() {
 }
 
 void reset_recorded_inputs() { recorded_inputs() = RecordedInputs{}; }
-
-std::string describe_input(const win32::Input& input) {
-  std::string described = input.type == win32::kInputMouse ? describe_mouse(input) : describe_keyboard(input);
-  const bool stamped = input.type == win32::kInputMouse ? (input.mi.time != 0 || input.mi.dwExtraInfo != 0)
-                                                        : (input.ki.time != 0 || input.ki.dwExtraInfo != 0);
-  if (stamped) described += " (time or extra info set)";
-  return described;
-}
 
 unsigned recording_send_input(const win32::Input& input) {
   RecordedInputs& inputs = recorded_inputs();

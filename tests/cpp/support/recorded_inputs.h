@@ -1,10 +1,13 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "devices/hid_result.h"
 #include "platform/windows/send_input.h"
 
 namespace ondrel::testing {
@@ -21,6 +24,16 @@ struct RecordedInputs {
 RecordedInputs& recorded_inputs();
 void reset_recorded_inputs();
 unsigned recording_send_input(const win32::Input& input);
-std::string describe_input(const win32::Input& input);
+
+// A back end of type B on the recording SendInput, with nothing recorded yet.
+template <class B>
+class RecordedBackendTest : public ::testing::Test {
+ protected:
+  void SetUp() override { reset_recorded_inputs(); }
+  HidResult send(std::vector<std::uint8_t> report) { return backend.send_report(report); }
+  static const std::vector<std::string>& events() { return recorded_inputs().events; }
+
+  B backend{recording_send_input};
+};
 
 }  // namespace ondrel::testing

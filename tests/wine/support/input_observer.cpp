@@ -29,22 +29,6 @@ void dispatch_until_quiet() {
   } while (MsgWaitForMultipleObjectsEx(0, nullptr, kQuietMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_TIMEOUT);
 }
 
-void register_window_class(WNDPROC procedure) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = procedure;
-  window_class.hInstance = GetModuleHandleW(nullptr);
-  window_class.lpszClassName = kWindowClass;
-  RegisterClassExW(&window_class);  // fails harmlessly when already registered
-}
-
-// Pointer motion must arrive one to one: no acceleration, middle speed.
-void disable_pointer_acceleration() {
-  int thresholds_and_acceleration[3] = {0, 0, 0};
-  SystemParametersInfoW(SPI_SETMOUSE, 0, thresholds_and_acceleration, 0);
-  SystemParametersInfoW(SPI_SETMOUSESPEED, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(10)), 0);
-}
-
 // Mouse messages as the hooks and the window both name them.
 std::string describe_mouse_message(UINT message, short wheel_delta) {
   switch (message) {
@@ -60,14 +44,6 @@ std::string describe_mouse_message(UINT message, short wheel_delta) {
   }
 }
 
-bool is_window_key(UINT message) {
-  return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
-}
-
-bool is_window_mouse(UINT message) {
-  return (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONUP) || message == WM_MOUSEWHEEL;
-}
-
 }  // namespace
 
 std::string describe_key(DWORD virtual_key, bool up, bool extended) {
@@ -80,13 +56,21 @@ std::string describe_key(DWORD virtual_key, bool up, bool extended) {
 POINT screen_centre() { return {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2}; }
 
 InputObserver::InputObserver() {
-  disable_pointer_acceleration();
+  // Pointer motion must arrive one to one: no acceleration, middle speed.
+  int thresholds_and_acceleration[3] = {0, 0, 0};
+  SystemParametersInfoW(SPI_SETMOUSE, 0, thresholds_and_acceleration, 0);
+  SystemParametersInfoW(SPI_SETMOUSESPEED, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(10)), 0);
   const POINT centre = screen_centre();
   SetCursorPos(centre.x, centre.y);
 
-  // The window covers the screen, so it gets the mouse messages wherever
-  // the pointer is, and it takes the keyboard focus.
-  register_window_class(window_procedure);
+  // Covering the screen, the window gets the mouse messages wherever the
+  // pointer is.
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = window_procedure;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = kWindowClass;
+  RegisterClassExW(&window_class);  // fails harmlessly when already registered
   window_ = CreateWindowExW(WS_EX_TOPMOST, kWindowClass, L"ondrel input observer", WS_POPUP | WS_VISIBLE, 0, 0,
                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
@@ -97,7 +81,7 @@ InputObserver::InputObserver() {
   keyboard_hook_ = SetWindowsHookExW(WH_KEYBOARD_LL, keyboard_hook, GetModuleHandleW(nullptr), 0);
   mouse_hook_ = SetWindowsHookExW(WH_MOUSE_LL, mouse_hook, GetModuleHandleW(nullptr), 0);
   dispatch_until_quiet();
-  clear();
+  seen = {};
 }
 
 InputObserver::~InputObserver() {
@@ -110,14 +94,8 @@ InputObserver::~InputObserver() {
 
 bool InputObserver::ready() const { return window_ != nullptr && keyboard_hook_ != nullptr && mouse_hook_ != nullptr; }
 
-void InputObserver::clear() {
-  key_hook_events_.clear();
-  mouse_hook_events_.clear();
-  window_messages_.clear();
-}
-
 HidResult InputObserver::observe(const std::function<HidResult()>& inject) {
-  clear();
+  seen = {};
   HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   HidResult result;
   // SendInput waits for the low-level hooks, which run on this thread: keep
@@ -138,81 +116,43 @@ HidResult InputObserver::observe(const std::function<HidResult()>& inject) {
 }
 
 LRESULT CALLBACK InputObserver::keyboard_hook(int code, WPARAM wparam, LPARAM lparam) {
-  if (code == HC_ACTION && active_observer != nullptr)
-    active_observer->key_hook_events_.push_back({wparam, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam)});
+  if (code == HC_ACTION && active_observer != nullptr) {
+    const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
+    SeenInput& seen = active_observer->seen;
+    seen.hook_keys.push_back(
+        describe_key(info.vkCode, (info.flags & LLKHF_UP) != 0, (info.flags & LLKHF_EXTENDED) != 0));
+    seen.all_injected = seen.all_injected && (info.flags & LLKHF_INJECTED) != 0;
+  }
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
 LRESULT CALLBACK InputObserver::mouse_hook(int code, WPARAM wparam, LPARAM lparam) {
-  if (code == HC_ACTION && active_observer != nullptr)
-    active_observer->mouse_hook_events_.push_back({wparam, *reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam)});
+  if (code == HC_ACTION && active_observer != nullptr) {
+    const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam);
+    SeenInput& seen = active_observer->seen;
+    seen.hook_mouse.push_back(
+        describe_mouse_message(static_cast<UINT>(wparam), static_cast<short>(HIWORD(info.mouseData))));
+    if (wparam == WM_MOUSEMOVE) seen.hook_points.push_back(info.pt);
+    seen.all_injected = seen.all_injected && (info.flags & LLMHF_INJECTED) != 0;
+  }
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
 LRESULT CALLBACK InputObserver::window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   // A bare Alt would open the (absent) window menu and stall the window.
   if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_KEYMENU) return 0;
-  if (active_observer != nullptr &&
-      (is_window_key(message) || is_window_mouse(message) || message == WM_CHAR))
-    active_observer->window_messages_.push_back({message, wparam, lparam});
-  return DefWindowProcW(window, message, wparam, lparam);
-}
-
-std::vector<std::string> InputObserver::hook_keys() const {
-  std::vector<std::string> keys;
-  for (const KeyHookEvent& event : key_hook_events_)
-    keys.push_back(describe_key(event.info.vkCode, (event.info.flags & LLKHF_UP) != 0,
-                           (event.info.flags & LLKHF_EXTENDED) != 0));
-  return keys;
-}
-
-std::vector<std::string> InputObserver::hook_mouse() const {
-  std::vector<std::string> events;
-  for (const MouseHookEvent& event : mouse_hook_events_)
-    events.push_back(describe_mouse_message(static_cast<UINT>(event.message),
-                                            static_cast<short>(HIWORD(event.info.mouseData))));
-  return events;
-}
-
-std::vector<POINT> InputObserver::hook_points() const {
-  std::vector<POINT> points;
-  for (const MouseHookEvent& event : mouse_hook_events_)
-    if (event.message == WM_MOUSEMOVE) points.push_back(event.info.pt);
-  return points;
-}
-
-bool InputObserver::all_injected() const {
-  for (const KeyHookEvent& event : key_hook_events_)
-    if ((event.info.flags & LLKHF_INJECTED) == 0) return false;
-  for (const MouseHookEvent& event : mouse_hook_events_)
-    if ((event.info.flags & LLMHF_INJECTED) == 0) return false;
-  return true;
-}
-
-std::vector<std::string> InputObserver::window_keys() const {
-  std::vector<std::string> keys;
-  for (const WindowMessage& message : window_messages_) {
-    if (!is_window_key(message.message)) continue;
-    const bool up = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
-    const bool extended = (message.lparam & (1 << 24)) != 0;
-    keys.push_back(describe_key(static_cast<DWORD>(message.wparam), up, extended));
+  if (active_observer != nullptr) {
+    SeenInput& seen = active_observer->seen;
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_KEYUP || message == WM_SYSKEYUP) {
+      seen.window_keys.push_back(describe_key(static_cast<DWORD>(wparam), message == WM_KEYUP || message == WM_SYSKEYUP,
+                                              (lparam & (1 << 24)) != 0));
+    } else if (message == WM_CHAR) {
+      seen.window_chars += static_cast<wchar_t>(wparam);
+    } else if ((message >= WM_LBUTTONDOWN && message <= WM_MBUTTONUP) || message == WM_MOUSEWHEEL) {
+      seen.window_mouse.push_back(describe_mouse_message(message, GET_WHEEL_DELTA_WPARAM(wparam)));
+    }
   }
-  return keys;
-}
-
-std::wstring InputObserver::window_chars() const {
-  std::wstring text;
-  for (const WindowMessage& message : window_messages_)
-    if (message.message == WM_CHAR) text += static_cast<wchar_t>(message.wparam);
-  return text;
-}
-
-std::vector<std::string> InputObserver::window_mouse() const {
-  std::vector<std::string> events;
-  for (const WindowMessage& message : window_messages_)
-    if (is_window_mouse(message.message))
-      events.push_back(describe_mouse_message(message.message, GET_WHEEL_DELTA_WPARAM(message.wparam)));
-  return events;
+  return DefWindowProcW(window, message, wparam, lparam);
 }
 
 }  // namespace ondrel::wine_testing
