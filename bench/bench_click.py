@@ -7,21 +7,10 @@ Elsewhere than Windows the test recorder stands in for user32.
 """
 
 import ctypes
-import statistics
 import sys
-import time
 
 import ondrel
-
-
-def measure(operation, repetitions):
-    durations = []
-    for _ in range(repetitions):
-        start = time.perf_counter_ns()
-        operation()
-        durations.append((time.perf_counter_ns() - start) / 1e6)
-    durations.sort()
-    return statistics.median(durations), durations[int(0.99 * (len(durations) - 1))], durations[0]
+from timing import measure, summarise
 
 
 def main():
@@ -30,9 +19,7 @@ def main():
         ctypes.CDLL(ondrel.__file__).ondrel_recorder_start()
     mouse = ondrel.Mouse()
     for name, operation, floor in (("click", mouse.click, 10.0), ("double_click", mouse.double_click, 70.0)):
-        median, p99, fastest = measure(operation, repetitions)
-        print(f"{name:>12}: median {median:7.3f} ms, p99 {p99:7.3f} ms, min {fastest:7.3f} ms "
-              f"(floor {floor:.0f} ms, median over floor {median - floor:+.3f} ms, {repetitions} runs)")
+        print(summarise(name, measure(operation, repetitions), floor))
     if sys.platform != "win32":
         ctypes.CDLL(ondrel.__file__).ondrel_recorder_stop()
 

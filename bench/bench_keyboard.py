@@ -10,23 +10,12 @@ Elsewhere than Windows the test recorder stands in for user32.
 """
 
 import ctypes
-import statistics
 import sys
-import time
 
 import ondrel
+from timing import measure, summarise
 
 TEXT = "hello world"
-
-
-def measure(operation, repetitions):
-    durations = []
-    for _ in range(repetitions):
-        start = time.perf_counter_ns()
-        operation()
-        durations.append((time.perf_counter_ns() - start) / 1e6)
-    durations.sort()
-    return statistics.median(durations), durations[int(0.99 * (len(durations) - 1))], durations[0]
 
 
 def main():
@@ -41,9 +30,7 @@ def main():
         (f"type_text({len(TEXT)})", lambda: keyboard.type_text(TEXT), 20.0 * len(TEXT)),
     )
     for name, operation, floor in cases:
-        median, p99, fastest = measure(operation, repetitions)
-        print(f"{name:>14}: median {median:8.3f} ms, p99 {p99:8.3f} ms, min {fastest:8.3f} ms "
-              f"(floor {floor:.0f} ms, median over floor {median - floor:+.3f} ms, {repetitions} runs)")
+        print(summarise(name, measure(operation, repetitions), floor))
         if recorder:
             recorder.ondrel_recorder_start()  # keep the journal small
     if recorder:
