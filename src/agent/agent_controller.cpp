@@ -37,21 +37,6 @@ HidResult AgentController::ensure_created(Device& device, bool& created) {
   return HidResult::success();
 }
 
-// Names are interpreted before anything is sent: an unknown one sends nothing.
-template <class Operation>
-ActionResult AgentController::with_key(const std::string& name, Operation operation) {
-  std::uint8_t usage = 0;
-  if (HidResult parsed = parse_key(name, usage); !parsed) return ActionResult::from(parsed);
-  return ActionResult::from(operation(usage));
-}
-
-template <class Operation>
-ActionResult AgentController::with_gamepad_button(const std::string& name, Operation operation) {
-  std::uint16_t mask = 0;
-  if (HidResult parsed = parse_gamepad_button(name, mask); !parsed) return ActionResult::from(parsed);
-  return ActionResult::from(operation(mask));
-}
-
 ActionResult AgentController::run_json(std::string_view text) {
   DecodeResult decoded = decode_action(text);
   if (!decoded.ok()) return ActionResult::failed("Invalid JSON: " + decoded.message());
@@ -63,95 +48,98 @@ ActionResult AgentController::run_action(AgentAction action) {
 }
 
 // Every action: its device first, then its names, then the operations.
-
-#define ONDREL_ENSURE(device)                                                      \
-  do {                                                                             \
-    if (HidResult created = ensure_created(device##_, device##_created_); !created) \
-      return ActionResult::from(created);                                          \
-  } while (false)
+template <class Device, class Operation>
+ActionResult AgentController::on(Device& device, bool& created, Operation&& operation) {
+  if (HidResult made = ensure_created(device, created); !made) return ActionResult::from(made);
+  return ActionResult::from(operation(device));
+}
 
 ActionResult AgentController::run(const MouseMove& action) {
-  ONDREL_ENSURE(mouse);
-  return ActionResult::from(mouse_.move_by(action.x, action.y));
+  return on(mouse_, mouse_created_, [&](MouseDevice& mouse) { return mouse.move_by(action.x, action.y); });
 }
 
 ActionResult AgentController::run(const MouseClick& action) {
-  ONDREL_ENSURE(mouse);
-  return ActionResult::from(mouse_.click(mouse_button_from_action(action.button)));
+  return on(mouse_, mouse_created_,
+            [&](MouseDevice& mouse) { return mouse.click(mouse_button_from_action(action.button)); });
 }
 
 ActionResult AgentController::run(const MouseDoubleClick& action) {
-  ONDREL_ENSURE(mouse);
-  return ActionResult::from(mouse_.double_click(mouse_button_from_action(action.button)));
+  return on(mouse_, mouse_created_,
+            [&](MouseDevice& mouse) { return mouse.double_click(mouse_button_from_action(action.button)); });
 }
 
 ActionResult AgentController::run(const MouseDown& action) {
-  ONDREL_ENSURE(mouse);
-  return ActionResult::from(mouse_.press(mouse_button_from_action(action.button)));
+  return on(mouse_, mouse_created_,
+            [&](MouseDevice& mouse) { return mouse.press(mouse_button_from_action(action.button)); });
 }
 
 ActionResult AgentController::run(const MouseUp& action) {
-  ONDREL_ENSURE(mouse);
-  return ActionResult::from(mouse_.release(mouse_button_from_action(action.button)));
+  return on(mouse_, mouse_created_,
+            [&](MouseDevice& mouse) { return mouse.release(mouse_button_from_action(action.button)); });
 }
 
 ActionResult AgentController::run(const MouseScroll& action) {
-  ONDREL_ENSURE(mouse);
-  return ActionResult::from(mouse_.scroll(action.delta));
+  return on(mouse_, mouse_created_, [&](MouseDevice& mouse) { return mouse.scroll(action.delta); });
 }
 
 ActionResult AgentController::run(const Type& action) {
-  ONDREL_ENSURE(keyboard);
-  return ActionResult::from(keyboard_.type_text(action.text));
+  return on(keyboard_, keyboard_created_, [&](KeyboardDevice& keyboard) { return keyboard.type_text(action.text); });
 }
 
 ActionResult AgentController::run(const KeyPress& action) {
-  ONDREL_ENSURE(keyboard);
-  return with_key(action.key, [this](std::uint8_t usage) { return keyboard_.press(usage); });
+  return on(keyboard_, keyboard_created_, [&](KeyboardDevice& keyboard) {
+    return with_key_usage(action.key, [&](std::uint8_t usage) { return keyboard.press(usage); });
+  });
 }
 
 ActionResult AgentController::run(const KeyDown& action) {
-  ONDREL_ENSURE(keyboard);
-  return with_key(action.key, [this](std::uint8_t usage) { return keyboard_.key_down(usage); });
+  return on(keyboard_, keyboard_created_, [&](KeyboardDevice& keyboard) {
+    return with_key_usage(action.key, [&](std::uint8_t usage) { return keyboard.key_down(usage); });
+  });
 }
 
 ActionResult AgentController::run(const KeyUp& action) {
-  ONDREL_ENSURE(keyboard);
-  return with_key(action.key, [this](std::uint8_t usage) { return keyboard_.key_up(usage); });
+  return on(keyboard_, keyboard_created_, [&](KeyboardDevice& keyboard) {
+    return with_key_usage(action.key, [&](std::uint8_t usage) { return keyboard.key_up(usage); });
+  });
 }
 
+// Modifier names first (unknown ones are dropped), then the key.
 ActionResult AgentController::run(const KeyCombo& action) {
-  ONDREL_ENSURE(keyboard);
-  const std::uint8_t bits = modifier_bits(action.modifiers);
-  return with_key(action.key, [this, bits](std::uint8_t usage) { return keyboard_.combo(bits, usage); });
+  return on(keyboard_, keyboard_created_, [&](KeyboardDevice& keyboard) {
+    const std::uint8_t bits = modifier_bits(action.modifiers);
+    return with_key_usage(action.key, [&](std::uint8_t usage) { return keyboard.combo(bits, usage); });
+  });
 }
 
 ActionResult AgentController::run(const GamepadPress& action) {
-  ONDREL_ENSURE(gamepad);
-  return with_gamepad_button(action.button, [this](std::uint16_t mask) { return gamepad_.press(mask); });
+  return on(gamepad_, gamepad_created_, [&](GamepadDevice& gamepad) {
+    return with_gamepad_button(action.button, [&](std::uint16_t mask) { return gamepad.press(mask); });
+  });
 }
 
 ActionResult AgentController::run(const GamepadRelease& action) {
-  ONDREL_ENSURE(gamepad);
-  return with_gamepad_button(action.button, [this](std::uint16_t mask) { return gamepad_.release(mask); });
+  return on(gamepad_, gamepad_created_, [&](GamepadDevice& gamepad) {
+    return with_gamepad_button(action.button, [&](std::uint16_t mask) { return gamepad.release(mask); });
+  });
 }
 
 ActionResult AgentController::run(const GamepadLeftStick& action) {
-  ONDREL_ENSURE(gamepad);
-  return ActionResult::from(gamepad_.left_stick(action.x, action.y));
+  return on(gamepad_, gamepad_created_,
+            [&](GamepadDevice& gamepad) { return gamepad.left_stick(action.x, action.y); });
 }
 
 ActionResult AgentController::run(const GamepadRightStick& action) {
-  ONDREL_ENSURE(gamepad);
-  return ActionResult::from(gamepad_.right_stick(action.x, action.y));
+  return on(gamepad_, gamepad_created_,
+            [&](GamepadDevice& gamepad) { return gamepad.right_stick(action.x, action.y); });
 }
 
+// Two reports; the right trigger only after the left one went out.
 ActionResult AgentController::run(const GamepadTriggers& action) {
-  ONDREL_ENSURE(gamepad);
-  if (HidResult left = gamepad_.left_trigger(action.left); !left) return ActionResult::from(left);
-  return ActionResult::from(gamepad_.right_trigger(action.right));
+  return on(gamepad_, gamepad_created_, [&](GamepadDevice& gamepad) {
+    ONDREL_TRY(gamepad.left_trigger(action.left));
+    return gamepad.right_trigger(action.right);
+  });
 }
-
-#undef ONDREL_ENSURE
 
 }  // namespace ondrel

@@ -40,10 +40,9 @@ class AgentController {
  private:
   template <class Device>
   HidResult ensure_created(Device& device, bool& created);
-  template <class Operation>
-  ActionResult with_key(const std::string& name, Operation operation);
-  template <class Operation>
-  ActionResult with_gamepad_button(const std::string& name, Operation operation);
+  // Creates `device` if need be, then runs `operation(device)`.
+  template <class Device, class Operation>
+  ActionResult on(Device& device, bool& created, Operation&& operation);
 
   ActionResult run(const MouseMove& action);
   ActionResult run(const MouseClick& action);

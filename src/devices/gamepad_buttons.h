@@ -49,4 +49,13 @@ std::optional<std::uint16_t> parse_button(std::string_view name);
 // fails with InvalidAction "Unknown gamepad button: " + the name as given.
 HidResult parse_gamepad_button(std::string_view name, std::uint16_t& found_bit);
 
+// `operation(bit)` for a button name that actions know; an unknown name
+// fails with InvalidAction before anything runs.
+template <class Operation>
+HidResult with_gamepad_button(std::string_view name, Operation&& operation) {
+  std::uint16_t bit = 0;
+  ONDREL_TRY(parse_gamepad_button(name, bit));
+  return operation(bit);
+}
+
 }  // namespace ondrel

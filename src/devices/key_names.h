@@ -51,4 +51,13 @@ static_assert(kKeyNames.size() == 66);
 // `usage`; otherwise InvalidKey carrying `name` as given, `usage` untouched.
 HidResult parse_key(std::string_view name, std::uint8_t& usage);
 
+// `operation(usage)` for a known key name; an unknown name fails with
+// InvalidKey before anything runs.
+template <class Operation>
+HidResult with_key_usage(std::string_view name, Operation&& operation) {
+  std::uint8_t usage = 0;
+  ONDREL_TRY(parse_key(name, usage));
+  return operation(usage);
+}
+
 }  // namespace ondrel

@@ -13,12 +13,6 @@ std::uint8_t modifier_bit_named(std::string_view name) {
   return 0;
 }
 
-std::uint8_t modifier_bits(std::span<const std::string_view> names) {
-  std::uint8_t bits = 0;
-  for (const std::string_view name : names) bits |= modifier_bit_named(name);
-  return bits;
-}
-
 std::uint8_t modifier_bits(std::span<const std::string> names) {
   std::uint8_t bits = 0;
   for (const std::string& name : names) bits |= modifier_bit_named(name);

@@ -30,7 +30,6 @@ static_assert(kModifierNames.size() == 10);
 std::uint8_t modifier_bit_named(std::string_view name);
 
 // The OR of the bits of all `names`; 0 for none.
-std::uint8_t modifier_bits(std::span<const std::string_view> names);
 std::uint8_t modifier_bits(std::span<const std::string> names);
 
 }  // namespace ondrel

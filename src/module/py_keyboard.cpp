@@ -39,10 +39,8 @@ PyObject* press(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObjec
                                      [](KeyboardDevice& keyboard, Slots<1>& slots) -> PyObject* {
                                        std::string_view key;
                                        if (!convert_argument("key", slots[0], to_text, key)) return nullptr;
-                                       std::uint8_t usage = 0;
-                                       if (const HidResult parsed = parse_key(key, usage); !parsed.ok())
-                                         return none_or_raise(parsed);
-                                       return none_or_raise(keyboard.press(usage));
+                                       return none_or_raise(with_key_usage(
+                                           key, [&](std::uint8_t usage) { return keyboard.press(usage); }));
                                      });
 }
 
@@ -57,10 +55,8 @@ PyObject* combo(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObjec
                                            !convert_argument("key", slots[1], to_text, key))
                                          return nullptr;
                                        const std::uint8_t bits = modifier_bits(modifiers);
-                                       std::uint8_t usage = 0;
-                                       if (const HidResult parsed = parse_key(key, usage); !parsed.ok())
-                                         return none_or_raise(parsed);
-                                       return none_or_raise(keyboard.combo(bits, usage));
+                                       return none_or_raise(with_key_usage(
+                                           key, [&](std::uint8_t usage) { return keyboard.combo(bits, usage); }));
                                      });
 }
 
