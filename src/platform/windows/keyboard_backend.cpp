@@ -7,8 +7,7 @@
 namespace ondrel {
 
 HidResult WindowsKeyboardBackend::inject(std::uint16_t virtual_key, std::uint32_t flags) {
-  if (send_input_(win32::keyboard_input(virtual_key, flags)) == 0) return HidError::send_failed("SendInput failed");
-  return HidResult::success();
+  return win32::inject(send_input_, win32::keyboard_input(virtual_key, flags));
 }
 
 HidResult WindowsKeyboardBackend::inject_modifiers(std::uint8_t modifiers, std::uint32_t flags) {

@@ -22,17 +22,13 @@ constexpr std::size_t kMouseReportSize = 4;
 
 }  // namespace
 
-HidResult WindowsMouseBackend::inject(const win32::Input& input) {
-  if (send_input_(input) == 0) return HidError::send_failed("SendInput failed");
-  return HidResult::success();
-}
-
 HidResult WindowsMouseBackend::inject_buttons(std::uint8_t previous, std::uint8_t buttons) {
   for (const ButtonEvents& button : kButtonEvents) {
     const bool was_down = (previous & button.bit) != 0;
     const bool is_down = (buttons & button.bit) != 0;
     if (was_down == is_down) continue;
-    ONDREL_TRY(inject(win32::mouse_input(0, 0, 0, is_down ? button.down_flag : button.up_flag)));
+    const std::uint32_t flag = is_down ? button.down_flag : button.up_flag;
+    ONDREL_TRY(win32::inject(send_input_, win32::mouse_input(0, 0, 0, flag)));
   }
   return HidResult::success();
 }
@@ -44,14 +40,18 @@ HidResult WindowsMouseBackend::send_report(std::span<const std::uint8_t> report)
   const auto dy = static_cast<std::int8_t>(report[2]);
   const auto wheel = static_cast<std::int8_t>(report[3]);
 
-  if (dx != 0 || dy != 0) ONDREL_TRY(inject(win32::mouse_input(dx, dy, 0, win32::mouse_flag::move)));
+  if (dx != 0 || dy != 0)
+    ONDREL_TRY(win32::inject(send_input_, win32::mouse_input(dx, dy, 0, win32::mouse_flag::move)));
 
   // Updated before injecting, so a lost transition is not replayed later.
   const std::uint8_t previous = previous_buttons_;
   previous_buttons_ = buttons;
   ONDREL_TRY(inject_buttons(previous, buttons));
 
-  if (wheel != 0) ONDREL_TRY(inject(win32::mouse_input(0, 0, wheel * win32::kWheelDelta, win32::mouse_flag::wheel)));
+  if (wheel != 0) {
+    const std::int32_t notches = wheel * win32::kWheelDelta;
+    ONDREL_TRY(win32::inject(send_input_, win32::mouse_input(0, 0, notches, win32::mouse_flag::wheel)));
+  }
   return HidResult::success();
 }
 

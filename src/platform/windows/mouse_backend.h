@@ -20,7 +20,6 @@ class WindowsMouseBackend final : public DeviceBackend {
   [[nodiscard]] std::uint8_t previous_buttons() const { return previous_buttons_; }
 
  private:
-  HidResult inject(const win32::Input& input);
   HidResult inject_buttons(std::uint8_t previous, std::uint8_t buttons);
 
   win32::SendInputFn send_input_;
