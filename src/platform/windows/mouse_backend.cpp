@@ -49,8 +49,8 @@ HidResult WindowsMouseBackend::send_report(std::span<const std::uint8_t> report)
   ONDREL_TRY(inject_buttons(previous, buttons));
 
   if (wheel != 0) {
-    const std::int32_t notches = wheel * win32::kWheelDelta;
-    ONDREL_TRY(win32::inject(send_input_, win32::mouse_input(0, 0, notches, win32::mouse_flag::wheel)));
+    const std::int32_t mouse_data = wheel * win32::kWheelDelta;
+    ONDREL_TRY(win32::inject(send_input_, win32::mouse_input(0, 0, mouse_data, win32::mouse_flag::wheel)));
   }
   return HidResult::success();
 }
