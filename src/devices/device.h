@@ -30,7 +30,7 @@ class Device {
   HidResult create() {
     if (backend_) return HidError::device_already_exists();
     std::unique_ptr<DeviceBackend> backend;
-    ONDREL_TRY(factory_(backend));
+    ONDREL_TRY(factory_(name_, backend));
     backend_ = std::move(backend);
     return HidResult::success();
   }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <string>
 
 #include "devices/hid_result.h"
 
@@ -20,8 +21,8 @@ class DeviceBackend {
   virtual HidResult destroy() = 0;
 };
 
-// What a device's create() calls: installs a new back end into `out`, or
-// fails and leaves `out` empty.
-using BackendFactory = std::function<HidResult(std::unique_ptr<DeviceBackend>& out)>;
+// What a device's create() calls with the device's name: installs a new back
+// end into `out`, or fails and leaves `out` empty.
+using BackendFactory = std::function<HidResult(const std::string& device_name, std::unique_ptr<DeviceBackend>& out)>;
 
 }  // namespace ondrel

@@ -2,39 +2,41 @@
 
 #include <memory>
 
+#include "platform/recorder/gamepad_recording_backend.h"
+#include "platform/recorder/recorder_journal.h"
+#include "platform/system_sink.h"
 #include "platform/windows/keyboard_backend.h"
 #include "platform/windows/mouse_backend.h"
 
-#ifndef _WIN32
-#include "platform/recorder/gamepad_recording_backend.h"
-#include "platform/recorder/recorder_journal.h"
-#endif
-
 namespace ondrel {
+namespace {
 
-BackendFactory platform_mouse_factory() {
-  return [](std::unique_ptr<DeviceBackend>& out) {
-    out = std::make_unique<WindowsMouseBackend>();
+// The Windows back ends are every system's: only where their records go
+// differs.
+template <class Backend>
+BackendFactory injecting_factory(InputDeviceKind kind) {
+  return [kind](const std::string& device_name, std::unique_ptr<DeviceBackend>& out) {
+    std::unique_ptr<InputSink> sink;
+    ONDREL_TRY(open_device_sink(kind, device_name, sink));
+    out = std::make_unique<Backend>(std::move(sink));
     return HidResult::success();
   };
 }
 
+}  // namespace
+
+BackendFactory platform_mouse_factory() { return injecting_factory<WindowsMouseBackend>(InputDeviceKind::mouse); }
+
 BackendFactory platform_keyboard_factory() {
-  return [](std::unique_ptr<DeviceBackend>& out) {
-    out = std::make_unique<WindowsKeyboardBackend>();
-    return HidResult::success();
-  };
+  return injecting_factory<WindowsKeyboardBackend>(InputDeviceKind::keyboard);
 }
 
 BackendFactory platform_gamepad_factory() {
-  return [](std::unique_ptr<DeviceBackend>& out) -> HidResult {
-#ifndef _WIN32
+  return [](const std::string&, std::unique_ptr<DeviceBackend>& out) -> HidResult {
     if (recorder::gamepad_enabled()) {
       out = std::make_unique<GamepadRecordingBackend>();
       return HidResult::success();
     }
-#endif
-    (void)out;
     return HidError::platform_not_supported("Windows gamepad requires ViGEmBus driver");
   };
 }

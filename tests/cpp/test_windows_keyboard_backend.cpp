@@ -6,7 +6,7 @@
 #include "devices/key_names.h"
 #include "devices/typed_characters.h"
 #include "platform/windows/keyboard_backend.h"
-#include "platform/windows/virtual_keys.h"
+#include "platform/key_codes.h"
 #include "support/recorded_inputs.h"
 
 namespace ondrel {
@@ -113,9 +113,9 @@ TEST_F(WindowsKeyboardBackendTest, EveryUsageGetsItsVirtualKey) {
   }
 }
 
-TEST(VirtualKeyTable, EveryKeyTheKeyboardCanNameOrTypeHasOne) {
-  for (const KeyName& key : kKeyNames) EXPECT_TRUE(win32::virtual_key_for_usage(key.usage)) << key.name;
-  for (const LayoutKey& key : kUsLayoutKeys) EXPECT_TRUE(win32::virtual_key_for_usage(key.usage)) << key.plain;
+TEST(KeyCodeTable, EveryKeyTheKeyboardCanNameOrTypeHasOne) {
+  for (const KeyName& key : kKeyNames) EXPECT_TRUE(key_codes_for_usage(key.usage)) << key.name;
+  for (const LayoutKey& key : kUsLayoutKeys) EXPECT_TRUE(key_codes_for_usage(key.usage)) << key.plain;
 }
 
 TEST_F(WindowsKeyboardBackendTest, FailedCallStopsTheReport) {

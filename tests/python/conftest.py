@@ -2,6 +2,8 @@
 
 import ctypes
 import json
+import os
+import sys
 
 import ondrel
 import pytest
@@ -49,6 +51,11 @@ class Recorder:
 
     def seen(self):
         return [describe(event) for event in self.events()]
+
+
+requires_linux_without_uinput = pytest.mark.skipif(
+    sys.platform != "linux" or os.access("/dev/uinput", os.W_OK),
+    reason="needs Linux without a writable /dev/uinput, so that hiding DISPLAY leaves no input system")
 
 
 @pytest.fixture

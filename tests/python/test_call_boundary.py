@@ -5,7 +5,7 @@ import types
 
 import ondrel
 import pytest
-from conftest import raises_exactly
+from conftest import raises_exactly, requires_linux_without_uinput
 
 NOT_STR = "object cannot be converted to 'PyString'"
 NOT_SEQUENCE = "object cannot be converted to 'Sequence'"
@@ -168,13 +168,38 @@ def test_the_interpreters_own_errors_pass_through(objects, recorder, call, exc_t
     assert recorder.events() == []
 
 
-def test_without_user32_sends_fail_honestly(objects, recorder):
+def test_devices_created_for_the_recorder_fail_honestly_once_it_stops(objects, recorder):
+    objects.a.execute({"action": "type", "text": "a"})
     recorder.stop()
     raises_exactly(RuntimeError, "Failed to send report: SendInput failed", objects.m.move_by, 1, 0)
     raises_exactly(RuntimeError, "Failed to send report: SendInput failed", objects.k.press, "a")
     objects.k.release_all()  # nothing to inject: an empty report succeeds
     assert objects.a.execute({"action": "type", "text": "a"}) == {
         "success": False, "error": "Failed to send report: SendInput failed"}
+
+
+NO_SYSTEM = ("Platform not supported: no X display with the XTEST extension (DISPLAY is not set) "
+             "and /dev/uinput is not writable")
+
+
+@requires_linux_without_uinput
+@pytest.mark.parametrize("forced, missing", [
+    (None, NO_SYSTEM),
+    ("x11", "Platform not supported: no X display with the XTEST extension (DISPLAY is not set)"),
+    ("uinput", "Platform not supported: /dev/uinput is not writable"),
+    ("wayland", "Platform not supported: ONDREL_INPUT must be x11 or uinput, not 'wayland'"),
+])
+def test_without_an_input_system_creation_says_what_is_missing(recorder, monkeypatch, forced, missing):
+    for name in ("DISPLAY", "WAYLAND_DISPLAY", "ONDREL_INPUT"):
+        monkeypatch.delenv(name, raising=False)
+    if forced:
+        monkeypatch.setenv("ONDREL_INPUT", forced)
+    recorder.stop()
+    raises_exactly(RuntimeError, missing, ondrel.Mouse)
+    raises_exactly(RuntimeError, missing, ondrel.Keyboard)
+    agent = ondrel.AgentHID()
+    assert agent.execute({"action": "mouse_click"}) == {"success": False, "error": missing}
+    assert agent.execute({"action": "key_press", "key": "a"}) == {"success": False, "error": missing}
 
 
 @pytest.mark.parametrize("call, expected", [

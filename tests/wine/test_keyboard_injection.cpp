@@ -15,6 +15,7 @@
 #include "platform/platform_backends.h"
 #include "platform/windows/keyboard_backend.h"
 #include "support/input_observer.h"
+#include "support/user32_sink.h"
 
 namespace ondrel {
 namespace {
@@ -75,7 +76,7 @@ TEST_F(KeyboardInjectionTest, CombinationIsFourReportsAndOneCharacter) {
 }
 
 TEST_F(KeyboardInjectionTest, ModifiersGoDownAndUpInTheSameOrder) {
-  WindowsKeyboardBackend backend;
+  WindowsKeyboardBackend backend{wine_testing::user32_sink()};
   const std::uint8_t report[8] = {0x0F, 0, usage_of("x"), 0, 0, 0, 0, 0};
   observe([&] { return backend.send_report(report); });
   const std::initializer_list<WORD> modifiers = {VK_LCONTROL, VK_LSHIFT, VK_LMENU, VK_LWIN};

@@ -8,6 +8,7 @@
 
 #include "platform/windows/mouse_backend.h"
 #include "support/input_observer.h"
+#include "support/user32_sink.h"
 
 namespace ondrel {
 namespace {
@@ -25,7 +26,7 @@ class MouseInjectionTest : public wine_testing::InjectionTest {
     });
   }
 
-  WindowsMouseBackend backend;
+  WindowsMouseBackend backend{wine_testing::user32_sink()};
 };
 
 TEST_F(MouseInjectionTest, EachButtonGoesDownAndUpOnce) {

@@ -1,5 +1,3 @@
-#ifndef _WIN32
-
 #include "platform/recorder/gamepad_recording_backend.h"
 
 #include "platform/recorder/recorder_journal.h"
@@ -12,5 +10,3 @@ HidResult GamepadRecordingBackend::send_report(std::span<const std::uint8_t> rep
 }
 
 }  // namespace ondrel
-
-#endif

@@ -1,9 +1,8 @@
-#ifndef _WIN32
-
 #include "platform/recorder/recorder.h"
 
 #include <chrono>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/recorder/recorder_journal.h"
@@ -70,12 +69,19 @@ bool failure_due(Recorder& recorder) {
 
 }  // namespace
 
-bool accept_input(const win32::Input& input) {
+bool recording() {
   Recorder& recorder = state();
   std::lock_guard lock(recorder.mutex);
-  if (failure_due(recorder) || !recorder.recording) return false;
+  return recorder.recording;
+}
+
+std::optional<unsigned> intercept(const win32::Input& input) {
+  Recorder& recorder = state();
+  std::lock_guard lock(recorder.mutex);
+  if (failure_due(recorder)) return 0u;
+  if (!recorder.recording) return std::nullopt;
   append_event(recorder.journal, describe(input));
-  return true;
+  return 1u;
 }
 
 bool gamepad_enabled() {
@@ -137,5 +143,3 @@ void ondrel_recorder_gamepad(int on) {
 }
 
 }  // extern "C"
-
-#endif

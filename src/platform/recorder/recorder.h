@@ -1,18 +1,24 @@
 #pragma once
 
-// The test recorder's C API, exported by the extension module on systems
-// without user32 so that tests (through ctypes) can see every INPUT record
-// the module produced and make a SendInput call fail.
+// The test recorder's C API, exported by the extension module so that tests
+// (through ctypes) can see every INPUT record the module produced and make a
+// SendInput call fail, on every system.
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
+#ifdef _WIN32
+#define ONDREL_RECORDER_API __declspec(dllexport)
+#else
 #define ONDREL_RECORDER_API __attribute__((visibility("default")))
+#endif
 
-// Clears the journal and starts recording: SendInput records and succeeds.
+// Clears the journal and starts recording: every record goes to the journal
+// instead of the system, and devices created meanwhile get no system at all.
 ONDREL_RECORDER_API void ondrel_recorder_start(void);
-// Stops recording: SendInput fails again.
+// Stops recording: records go to each device's system again (a device
+// created while recording has none, so its sends fail).
 ONDREL_RECORDER_API void ondrel_recorder_stop(void);
 // The n-th SendInput call from now on (1 = the next) fails and records
 // nothing. A new call replaces a pending failure; 0 cancels it.

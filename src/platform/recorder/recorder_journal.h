@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "platform/windows/input_record.h"
@@ -8,9 +9,12 @@
 // The recorder as the platform code sees it.
 namespace ondrel::recorder {
 
-// Called by the stand-in SendInput: records `input` and returns true while
-// recording and no failure is due; otherwise returns false.
-bool accept_input(const win32::Input& input);
+// Whether the recorder is started.
+bool recording();
+
+// Decides a record before any system sees it: a due failure refuses it (0),
+// a started recorder takes it (1); otherwise nullopt, and the system gets it.
+std::optional<unsigned> intercept(const win32::Input& input);
 
 // Whether a gamepad's create installs the recording back end.
 bool gamepad_enabled();

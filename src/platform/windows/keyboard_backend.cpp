@@ -2,28 +2,28 @@
 
 #include "devices/keyboard_report.h"
 #include "devices/pause.h"
-#include "platform/windows/virtual_keys.h"
+#include "platform/key_codes.h"
 
 namespace ondrel {
 
 HidResult WindowsKeyboardBackend::inject(std::uint16_t virtual_key, std::uint32_t flags) {
-  return win32::inject(send_input_, win32::keyboard_input(virtual_key, flags));
+  return win32::inject(*sink_, win32::keyboard_input(virtual_key, flags));
 }
 
 HidResult WindowsKeyboardBackend::inject_modifiers(std::uint8_t modifiers, std::uint32_t flags) {
-  for (const win32::ModifierKey& modifier : win32::kModifierKeys) {
+  for (const ModifierKeyCodes& modifier : kModifierKeyCodes) {
     if ((modifiers & modifier.bit) != 0) ONDREL_TRY(inject(modifier.virtual_key, flags));
   }
   return HidResult::success();
 }
 
 HidResult WindowsKeyboardBackend::tap_key(std::uint8_t usage) {
-  const auto key = win32::virtual_key_for_usage(usage);
-  if (!key) return HidResult::success();
+  const KeyCodes* key = key_codes_for_usage(usage);
+  if (key == nullptr) return HidResult::success();
   const std::uint32_t extended = key->extended ? win32::key_flag::extended_key : 0;
-  ONDREL_TRY(inject(key->code, extended));
+  ONDREL_TRY(inject(key->virtual_key, extended));
   pause_ms(kKeyHoldMs);
-  return inject(key->code, extended | win32::key_flag::key_up);
+  return inject(key->virtual_key, extended | win32::key_flag::key_up);
 }
 
 HidResult WindowsKeyboardBackend::send_report(std::span<const std::uint8_t> report) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "devices/device_backend.h"
 #include "platform/windows/send_input.h"
@@ -15,8 +16,7 @@ class WindowsKeyboardBackend final : public DeviceBackend {
  public:
   static constexpr unsigned kKeyHoldMs = 5;
 
-  explicit WindowsKeyboardBackend(win32::SendInputFn send_input = win32::platform_send_input)
-      : send_input_(send_input) {}
+  explicit WindowsKeyboardBackend(std::unique_ptr<InputSink> sink) : sink_(std::move(sink)) {}
 
   HidResult send_report(std::span<const std::uint8_t> report) override;
   HidResult destroy() override { return HidResult::success(); }
@@ -26,7 +26,7 @@ class WindowsKeyboardBackend final : public DeviceBackend {
   HidResult inject_modifiers(std::uint8_t modifiers, std::uint32_t flags);
   HidResult tap_key(std::uint8_t usage);
 
-  win32::SendInputFn send_input_;
+  std::unique_ptr<InputSink> sink_;
 };
 
 }  // namespace ondrel

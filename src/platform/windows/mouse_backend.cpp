@@ -28,7 +28,7 @@ HidResult WindowsMouseBackend::inject_buttons(std::uint8_t previous, std::uint8_
     const bool is_down = (buttons & button.bit) != 0;
     if (was_down == is_down) continue;
     const std::uint32_t flag = is_down ? button.down_flag : button.up_flag;
-    ONDREL_TRY(win32::inject(send_input_, win32::mouse_input(0, 0, 0, flag)));
+    ONDREL_TRY(win32::inject(*sink_, win32::mouse_input(0, 0, 0, flag)));
   }
   return HidResult::success();
 }
@@ -41,7 +41,7 @@ HidResult WindowsMouseBackend::send_report(std::span<const std::uint8_t> report)
   const auto wheel = static_cast<std::int8_t>(report[3]);
 
   if (dx != 0 || dy != 0)
-    ONDREL_TRY(win32::inject(send_input_, win32::mouse_input(dx, dy, 0, win32::mouse_flag::move)));
+    ONDREL_TRY(win32::inject(*sink_, win32::mouse_input(dx, dy, 0, win32::mouse_flag::move)));
 
   // Updated before injecting, so a lost transition is not replayed later.
   const std::uint8_t previous = previous_buttons_;
@@ -50,7 +50,7 @@ HidResult WindowsMouseBackend::send_report(std::span<const std::uint8_t> report)
 
   if (wheel != 0) {
     const std::int32_t mouse_data = wheel * win32::kWheelDelta;
-    ONDREL_TRY(win32::inject(send_input_, win32::mouse_input(0, 0, mouse_data, win32::mouse_flag::wheel)));
+    ONDREL_TRY(win32::inject(*sink_, win32::mouse_input(0, 0, mouse_data, win32::mouse_flag::wheel)));
   }
   return HidResult::success();
 }

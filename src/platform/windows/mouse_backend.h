@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "devices/device_backend.h"
 #include "platform/windows/send_input.h"
@@ -11,8 +12,7 @@ namespace ondrel {
 // transitions against the previous report, then the wheel.
 class WindowsMouseBackend final : public DeviceBackend {
  public:
-  explicit WindowsMouseBackend(win32::SendInputFn send_input = win32::platform_send_input)
-      : send_input_(send_input) {}
+  explicit WindowsMouseBackend(std::unique_ptr<InputSink> sink) : sink_(std::move(sink)) {}
 
   HidResult send_report(std::span<const std::uint8_t> report) override;
   HidResult destroy() override { return HidResult::success(); }
@@ -22,7 +22,7 @@ class WindowsMouseBackend final : public DeviceBackend {
  private:
   HidResult inject_buttons(std::uint8_t previous, std::uint8_t buttons);
 
-  win32::SendInputFn send_input_;
+  std::unique_ptr<InputSink> sink_;
   std::uint8_t previous_buttons_ = 0;
 };
 

@@ -4,11 +4,12 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "devices/hid_result.h"
-#include "platform/windows/send_input.h"
+#include "platform/input_sink.h"
 
 namespace ondrel::testing {
 
@@ -25,6 +26,11 @@ RecordedInputs& recorded_inputs();
 void reset_recorded_inputs();
 unsigned recording_send_input(const win32::Input& input);
 
+// A sink that hands every record to recording_send_input.
+struct RecordingSink final : InputSink {
+  unsigned send_input(const win32::Input& input) override { return recording_send_input(input); }
+};
+
 // A back end of type B on the recording SendInput, with nothing recorded yet.
 template <class B>
 class RecordedBackendTest : public ::testing::Test {
@@ -33,7 +39,7 @@ class RecordedBackendTest : public ::testing::Test {
   HidResult send(std::vector<std::uint8_t> report) { return backend.send_report(report); }
   static const std::vector<std::string>& events() { return recorded_inputs().events; }
 
-  B backend{recording_send_input};
+  B backend{std::make_unique<RecordingSink>()};
 };
 
 }  // namespace ondrel::testing

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "devices/device_backend.h"
@@ -38,7 +39,7 @@ struct CallbackBackend final : DeviceBackend {
 
 inline BackendFactory callback_factory(CallbackBackend::OnReport on_report,
                                        CallbackBackend::OnDestroy on_destroy = {}) {
-  return [=](std::unique_ptr<DeviceBackend>& out) {
+  return [=](const std::string&, std::unique_ptr<DeviceBackend>& out) {
     out = std::make_unique<CallbackBackend>(on_report, on_destroy);
     return HidResult::success();
   };
@@ -62,7 +63,7 @@ struct BackendLog {
 
 // Back ends that keep every report, with the time it was sent, in `log`.
 inline BackendFactory recording_factory(const std::shared_ptr<BackendLog>& log) {
-  return [log](std::unique_ptr<DeviceBackend>& out) -> HidResult {
+  return [log](const std::string&, std::unique_ptr<DeviceBackend>& out) -> HidResult {
     if (log->fail_create) return HidError::create_failed("refused by test");
     ++log->backends_created;
     out = std::make_unique<CallbackBackend>(

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+#include <utility>
+
+#include "platform/input_sink.h"
+
+namespace ondrel {
+
+// A system's sink with the test recorder in front: while the recorder is
+// started it takes every record, and a failure it was told to cause refuses
+// one. `system` may be empty (a device created while recording), and then
+// every record that reaches it is refused.
+class RecordableSink final : public InputSink {
+ public:
+  explicit RecordableSink(std::unique_ptr<InputSink> system) : system_(std::move(system)) {}
+  unsigned send_input(const win32::Input& input) override;
+
+ private:
+  std::unique_ptr<InputSink> system_;
+};
+
+}  // namespace ondrel

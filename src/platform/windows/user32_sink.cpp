@@ -1,0 +1,25 @@
+#ifdef _WIN32
+
+#include "platform/system_sink.h"
+
+namespace ondrel {
+namespace {
+
+class User32Sink final : public InputSink {
+ public:
+  unsigned send_input(const win32::Input& input) override {
+    win32::Input copy = input;  // SendInput takes a non-const pointer
+    return ::SendInput(1, &copy, sizeof(win32::Input));
+  }
+};
+
+}  // namespace
+
+HidResult open_system_sink(InputDeviceKind, const std::string&, std::unique_ptr<InputSink>& out) {
+  out = std::make_unique<User32Sink>();
+  return HidResult::success();
+}
+
+}  // namespace ondrel
+
+#endif
