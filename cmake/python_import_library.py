@@ -3,10 +3,12 @@
 It lists exactly the interpreter's names that the extension's objects import (their `__imp_` references), and
 fails if any of them is not exported by CPython's Windows DLL. That export list follows from CPython's own sources:
 every PyAPI_FUNC / PyAPI_DATA declaration in Include/ (the DLL exports each of them) and PC/python3dll.c (the stable
-ABI). It is written next to the .def, for the tests of the built .pyd.
+ABI). It is written next to the .def, for the tests of the built .pyd. With --stub, it also writes the source of a
+stand-in DLL that exports the same names and aborts if any of its functions is called: enough for Windows (Wine)
+to load the .pyd where no CPython for Windows is at hand.
 
 usage: python_import_library.py --nm NM --python-source DIR --dll python311.dll --def OUT.def --exports OUT.txt
-       OBJECT...
+       [--stub OUT.cpp] OBJECT...
 """
 
 import argparse
@@ -49,6 +51,17 @@ def looks_like_python(name):
     return name.startswith(("Py", "_Py"))
 
 
+def stub_source(dll, names):
+    lines = [f"// Generated: a stand-in for {dll} that only satisfies the loader.", "#include <cstdlib>",
+             'extern "C" {']
+    for name, kind in names.items():
+        if kind == "DATA":
+            lines.append(f"__declspec(dllexport) alignas(16) unsigned char {name}[256];")
+        else:
+            lines.append(f"__declspec(dllexport) void {name}() {{ std::abort(); }}")
+    return "\n".join(lines + ["}", ""])
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--nm", required=True)
@@ -56,6 +69,7 @@ def main():
     parser.add_argument("--dll", required=True)
     parser.add_argument("--def", dest="def_file", required=True, type=Path)
     parser.add_argument("--exports", required=True, type=Path)
+    parser.add_argument("--stub", type=Path)
     parser.add_argument("objects", nargs="+")
     args = parser.parse_args()
 
@@ -70,6 +84,8 @@ def main():
     lines = [f"LIBRARY {args.dll}", "EXPORTS"]
     lines += [f"    {name}{' DATA' if exports[name] == 'DATA' else ''}" for name in from_python]
     args.def_file.write_text("\n".join(lines) + "\n")
+    if args.stub:
+        args.stub.write_text(stub_source(args.dll, {name: exports[name] for name in from_python}))
     args.exports.write_text("".join(f"{name} {kind}\n" for name, kind in sorted(exports.items())))
 
 
