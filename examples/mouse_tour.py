@@ -8,6 +8,8 @@ input events that would have been injected.
 import ctypes
 import json
 import sys
+from collections.abc import Callable
+from typing import Any
 
 import ondrel
 
@@ -17,14 +19,14 @@ FLAG_NAMES = {
 }
 
 
-def attach_recorder():
+def attach_recorder() -> Callable[[], list[dict[str, Any]]]:
     lib = ctypes.CDLL(ondrel.__file__)
     lib.ondrel_recorder_events.restype = ctypes.c_char_p
     lib.ondrel_recorder_start()
     return lambda: json.loads(lib.ondrel_recorder_events())
 
 
-def describe(event):
+def describe(event: dict[str, Any]) -> str:
     name = FLAG_NAMES.get(event["dwFlags"], hex(event["dwFlags"]))
     if name == "move":
         return f"move by ({event['dx']}, {event['dy']})"
@@ -33,7 +35,7 @@ def describe(event):
     return name
 
 
-def main():
+def main() -> None:
     recorded = None if sys.platform == "win32" else attach_recorder()
     mouse = ondrel.Mouse()
     mouse.move_by(300, -40)
