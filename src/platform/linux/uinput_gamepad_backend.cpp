@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "platform/linux/gamepad_codes.h"
-#include "platform/linux/uinput_device.h"
 
 namespace ondrel::uinput {
 namespace {
@@ -27,15 +26,6 @@ constexpr bool codes_unique() {
 }
 static_assert(codes_unique(), "one code per gamepad button");
 
-Capabilities gamepad_capabilities() {
-  Capabilities capabilities;
-  for (const GamepadButtonCode& row : kGamepadButtonCodes) capabilities.keys.push_back(row.code);
-  const GamepadReport neutral;
-  for (const GamepadAxisCode& row : kGamepadAxisCodes)
-    capabilities.absolute_axes.push_back({row.code, kGamepadAxisMinimum, kGamepadAxisMaximum, neutral.*row.field});
-  return capabilities;
-}
-
 // Buttons start released in a new device; axes are sent when nothing was.
 std::vector<input_event> changes(const std::optional<GamepadReport>& last_sent, const GamepadReport& report) {
   std::vector<input_event> events;
@@ -52,6 +42,15 @@ std::vector<input_event> changes(const std::optional<GamepadReport>& last_sent, 
 }
 
 }  // namespace
+
+Capabilities gamepad_capabilities() {
+  Capabilities capabilities;
+  for (const GamepadButtonCode& row : kGamepadButtonCodes) capabilities.keys.push_back(row.code);
+  const GamepadReport neutral;
+  for (const GamepadAxisCode& row : kGamepadAxisCodes)
+    capabilities.absolute_axes.push_back({row.code, kGamepadAxisMinimum, kGamepadAxisMaximum, neutral.*row.field});
+  return capabilities;
+}
 
 std::unique_ptr<UinputGamepadBackend> UinputGamepadBackend::open(const std::string& device_name,
                                                                  std::string& why_not) {

@@ -7,8 +7,13 @@
 #include "devices/device_backend.h"
 #include "devices/gamepad_report.h"
 #include "platform/linux/event_writer.h"
+#include "platform/linux/uinput_device.h"
 
 namespace ondrel::uinput {
+
+// The events a uinput gamepad declares: its buttons, and its axes 0..255
+// starting in the neutral position.
+Capabilities gamepad_capabilities();
 
 // A gamepad as a uinput device: each report becomes the events of what
 // changed since the last report that went out, then one SYN_REPORT. The
