@@ -4,6 +4,7 @@
 
 #include "platform/recorder/gamepad_recording_backend.h"
 #include "platform/recorder/recorder_journal.h"
+#include "platform/system_gamepad.h"
 #include "platform/system_sink.h"
 #include "platform/windows/keyboard_backend.h"
 #include "platform/windows/mouse_backend.h"
@@ -31,13 +32,17 @@ BackendFactory platform_keyboard_factory() {
   return injecting_factory<WindowsKeyboardBackend>(InputDeviceKind::keyboard);
 }
 
+// The recorder's gamepad switch comes first; a gamepad created while the
+// recorder is otherwise started never reaches the system, which the recorder
+// hides as if it had no gamepad.
 BackendFactory platform_gamepad_factory() {
-  return [](const std::string&, std::unique_ptr<DeviceBackend>& out) -> HidResult {
+  return [](const std::string& device_name, std::unique_ptr<DeviceBackend>& out) -> HidResult {
     if (recorder::gamepad_enabled()) {
       out = std::make_unique<GamepadRecordingBackend>();
       return HidResult::success();
     }
-    return HidError::platform_not_supported("Windows gamepad requires ViGEmBus driver");
+    if (recorder::recording()) return gamepad_missing();
+    return open_system_gamepad(device_name, out);
   };
 }
 

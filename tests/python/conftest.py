@@ -53,6 +53,14 @@ class Recorder:
         return [describe(event) for event in self.events()]
 
 
+# What creating a gamepad says where the system has none for us (and while the recorder is started without its
+# gamepad switch, which hides the system).
+NO_GAMEPAD = ("Platform not supported: the Linux gamepad needs a writable /dev/uinput (load the uinput module and "
+              "grant write access, e.g. with a udev rule)" if sys.platform == "linux"
+              else "Platform not supported: Windows gamepad requires ViGEmBus driver")
+
+uinput_writable = sys.platform == "linux" and os.access("/dev/uinput", os.W_OK)
+
 requires_linux_without_uinput = pytest.mark.skipif(
     sys.platform != "linux" or os.access("/dev/uinput", os.W_OK),
     reason="needs Linux without a writable /dev/uinput, so that hiding DISPLAY leaves no input system")

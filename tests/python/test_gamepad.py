@@ -1,8 +1,8 @@
-"""Gamepad: refused creation, and its reports through the recorder's gamepad switch."""
+"""Gamepad: refused creation where the system has none, and its reports through the recorder's gamepad switch."""
 
 import ondrel
 import pytest
-from conftest import raises_exactly
+from conftest import NO_GAMEPAD, raises_exactly, uinput_writable
 
 NEUTRAL = [0, 0, 128, 128, 128, 128, 0, 0]
 
@@ -12,10 +12,16 @@ def buttons(bits):
 
 
 @pytest.mark.parametrize("args, kwargs", [((), {}), ((None,), {}), (("pad",), {}), ((), {"name": "pad"})])
-def test_creation_is_refused_every_time(args, kwargs):
+def test_creation_is_refused_every_time_while_the_recorder_hides_the_system(recorder, args, kwargs):
     for _ in range(2):
-        raises_exactly(RuntimeError, "Platform not supported: Windows gamepad requires ViGEmBus driver",
-                       ondrel.Gamepad, *args, **kwargs)
+        raises_exactly(RuntimeError, NO_GAMEPAD, ondrel.Gamepad, *args, **kwargs)
+
+
+@pytest.mark.skipif(uinput_writable, reason="this machine can create a gamepad")
+def test_creation_names_what_the_system_lacks():
+    raises_exactly(RuntimeError, NO_GAMEPAD, ondrel.Gamepad)
+    assert ondrel.AgentHID().execute({"action": "gamepad_press", "button": "a"}) == {
+        "success": False, "error": NO_GAMEPAD}
 
 
 def test_tap_on_a_fresh_pad_holds_at_least_50_ms(pad, recorder):

@@ -2,13 +2,45 @@
 
 #include <unistd.h>
 
+#include <vector>
+
+#include "platform/key_codes.h"
+#include "platform/linux/record_events.h"
+#include "platform/linux/uinput_device.h"
+
 namespace ondrel::uinput {
+namespace {
+
+Capabilities mouse_capabilities() {
+  return {.keys = {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE},
+          .relative_axes = {REL_X, REL_Y, REL_WHEEL, REL_WHEEL_HI_RES},
+          .absolute_axes = {}};
+}
+
+// Every key of the key table. No EV_REP: the kernel would repeat a key held
+// longer than its delay on its own.
+Capabilities keyboard_capabilities() {
+  Capabilities capabilities;
+  for (const KeyCodes& key : kKeyCodes) capabilities.keys.push_back(key.linux_key);
+  for (const ModifierKeyCodes& modifier : kModifierKeyCodes) capabilities.keys.push_back(modifier.linux_key);
+  return capabilities;
+}
+
+}  // namespace
 
 bool available() { return access("/dev/uinput", W_OK) == 0; }
 
-std::unique_ptr<InputSink> open_sink(InputDeviceKind, const std::string&, std::string& why_not) {
-  why_not = available() ? "uinput devices are not available yet" : "/dev/uinput is not writable";
-  return nullptr;
+std::unique_ptr<InputSink> open_sink(InputDeviceKind kind, const std::string& device_name, std::string& why_not) {
+  const Capabilities capabilities = kind == InputDeviceKind::mouse ? mouse_capabilities() : keyboard_capabilities();
+  auto device = UinputDevice::create(capabilities, device_name, why_not);
+  if (!device) return nullptr;
+  return std::make_unique<UinputSink>(kind, std::move(device));
+}
+
+unsigned UinputSink::send_input(const win32::Input& input) {
+  std::vector<input_event> events;
+  if (!events_for_record(input, kind_, events)) return 0;
+  return device_->write(events) ? 1 : 0;
 }
 
 }  // namespace ondrel::uinput

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/input_sink.h"
+#include "platform/linux/event_writer.h"
 
 namespace ondrel::uinput {
 
@@ -12,7 +13,20 @@ bool available();
 
 // A sink that delivers a `kind` device's records to a uinput device of its
 // own named `device_name`, or nullptr with the reason as a short clause in
-// `why_not` (for example "/dev/uinput is not writable").
+// `why_not` (for example "/dev/uinput is not writable"). The device is
+// removed from the system when the sink is released.
 std::unique_ptr<InputSink> open_sink(InputDeviceKind kind, const std::string& device_name, std::string& why_not);
+
+// Plays each record as the evdev events of one report through `device`;
+// refuses (0) a record it cannot play or the device does not take.
+class UinputSink final : public InputSink {
+ public:
+  UinputSink(InputDeviceKind kind, std::unique_ptr<EventWriter> device) : kind_(kind), device_(std::move(device)) {}
+  unsigned send_input(const win32::Input& input) override;
+
+ private:
+  InputDeviceKind kind_;
+  std::unique_ptr<EventWriter> device_;
+};
 
 }  // namespace ondrel::uinput

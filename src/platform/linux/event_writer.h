@@ -1,0 +1,27 @@
+#pragma once
+
+#include <linux/input.h>
+
+#include <span>
+
+namespace ondrel::uinput {
+
+// Where a batch of evdev events goes: a uinput device, or in tests a stand-in
+// that records or refuses. A batch ends with its SYN_REPORT.
+class EventWriter {
+ public:
+  virtual ~EventWriter() = default;
+  // Whether the whole batch was taken.
+  [[nodiscard]] virtual bool write(std::span<const input_event> events) = 0;
+};
+
+// One event; the kernel stamps the time itself.
+inline input_event evdev_event(std::uint16_t type, std::uint16_t code, std::int32_t value) {
+  input_event event{};
+  event.type = type;
+  event.code = code;
+  event.value = value;
+  return event;
+}
+
+}  // namespace ondrel::uinput

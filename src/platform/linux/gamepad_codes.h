@@ -1,0 +1,60 @@
+#pragma once
+
+#include <linux/input-event-codes.h>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "devices/gamepad_buttons.h"
+#include "devices/gamepad_report.h"
+
+namespace ondrel::uinput {
+
+// The gamepad report on a Linux gamepad: each button and axis with its code
+// from the kernel's gamepad interface (Documentation/input/gamepad.rst),
+// which names the face buttons by position, so that A, B, X, Y of an
+// Xbox-style layout are south, east, west and north.
+struct GamepadButtonCode {
+  GamepadButton button;
+  std::uint16_t code;
+};
+
+inline constexpr auto kGamepadButtonCodes = std::to_array<GamepadButtonCode>({
+    {GamepadButton::A, BTN_SOUTH},
+    {GamepadButton::B, BTN_EAST},
+    {GamepadButton::X, BTN_WEST},
+    {GamepadButton::Y, BTN_NORTH},
+    {GamepadButton::LeftBumper, BTN_TL},
+    {GamepadButton::RightBumper, BTN_TR},
+    {GamepadButton::Back, BTN_SELECT},
+    {GamepadButton::Start, BTN_START},
+    {GamepadButton::Guide, BTN_MODE},
+    {GamepadButton::LeftStickPress, BTN_THUMBL},
+    {GamepadButton::RightStickPress, BTN_THUMBR},
+    {GamepadButton::DpadUp, BTN_DPAD_UP},
+    {GamepadButton::DpadDown, BTN_DPAD_DOWN},
+    {GamepadButton::DpadLeft, BTN_DPAD_LEFT},
+    {GamepadButton::DpadRight, BTN_DPAD_RIGHT},
+});
+
+// Each axis is declared 0..255 and carries its report byte unchanged, the
+// stick's centre 128 included: no direction or dead zone is added.
+struct GamepadAxisCode {
+  std::uint8_t GamepadReport::*field;
+  std::uint16_t code;
+};
+
+inline constexpr auto kGamepadAxisCodes = std::to_array<GamepadAxisCode>({
+    {&GamepadReport::left_x, ABS_X},
+    {&GamepadReport::left_y, ABS_Y},
+    {&GamepadReport::right_x, ABS_RX},
+    {&GamepadReport::right_y, ABS_RY},
+    {&GamepadReport::left_trigger, ABS_Z},
+    {&GamepadReport::right_trigger, ABS_RZ},
+});
+
+inline constexpr std::int32_t kGamepadAxisMinimum = 0;
+inline constexpr std::int32_t kGamepadAxisMaximum = 255;
+
+}  // namespace ondrel::uinput

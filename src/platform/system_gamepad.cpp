@@ -1,0 +1,15 @@
+#include "platform/system_gamepad.h"
+
+#ifndef __linux__
+
+namespace ondrel {
+
+// No gamepad driver is used outside Linux; the text names the one Windows
+// would need.
+HidError gamepad_missing() { return HidError::platform_not_supported("Windows gamepad requires ViGEmBus driver"); }
+
+HidResult open_system_gamepad(const std::string&, std::unique_ptr<DeviceBackend>&) { return gamepad_missing(); }
+
+}  // namespace ondrel
+
+#endif

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "linux/evdev_text.h"
+#include "platform/linux/event_writer.h"
+
+namespace ondrel::testing {
+
+// What a RecordingEventWriter saw; outlives the writer, so that a test can
+// see the writer released.
+struct EventWriterLog {
+  std::vector<std::vector<std::string>> batches;  // written batches, as texts
+  int writes = 0;
+  int refuse_write = 0;  // the n-th write (1 = first) is refused
+  bool released = false;
+};
+
+class RecordingEventWriter final : public uinput::EventWriter {
+ public:
+  explicit RecordingEventWriter(std::shared_ptr<EventWriterLog> log) : log_(std::move(log)) {}
+  ~RecordingEventWriter() override { log_->released = true; }
+
+  bool write(std::span<const input_event> events) override {
+    if (++log_->writes == log_->refuse_write) return false;
+    log_->batches.push_back(describe(events));
+    return true;
+  }
+
+ private:
+  std::shared_ptr<EventWriterLog> log_;
+};
+
+}  // namespace ondrel::testing

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "devices/gamepad.h"
+#include "devices/mouse.h"
+#include "linux/recording_event_writer.h"
+#include "platform/linux/uinput_sink.h"
+#include "platform/platform_backends.h"
+
+namespace ondrel {
+namespace {
+
+using testing::EventWriterLog;
+using testing::RecordingEventWriter;
+
+TEST(UinputSink, TakesARecordOnlyWhenTheDeviceTookItsEvents) {
+  auto log = std::make_shared<EventWriterLog>();
+  log->refuse_write = 2;
+  uinput::UinputSink sink(InputDeviceKind::mouse, std::make_unique<RecordingEventWriter>(log));
+  const win32::Input left_down = win32::mouse_input(0, 0, 0, win32::mouse_flag::left_down);
+  EXPECT_EQ(sink.send_input(left_down), 1u);
+  EXPECT_EQ(sink.send_input(left_down), 0u);  // refused by the device
+  EXPECT_EQ(sink.send_input(win32::keyboard_input(0x41, 0)), 0u);  // not a mouse's: never written
+  EXPECT_EQ(log->writes, 2);
+  EXPECT_EQ(log->batches, (std::vector<std::vector<std::string>>{{"BTN_LEFT 1", "SYN_REPORT"}}));
+}
+
+// Sets an environment variable for one test and restores it afterwards.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    setenv(name, value, 1);
+  }
+  ~ScopedEnvironment() {
+    if (old_) setenv(name_, old_->c_str(), 1);
+    else unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(UinputUnavailable, CreationNamesWhatIsMissing) {
+  if (uinput::available()) GTEST_SKIP() << "this machine has a writable /dev/uinput";
+  GamepadDevice pad(platform_gamepad_factory());
+  const HidResult pad_created = pad.create();
+  ASSERT_FALSE(pad_created.ok());
+  EXPECT_EQ(pad_created.error().display(),
+            "Platform not supported: the Linux gamepad needs a writable /dev/uinput (load the uinput module and "
+            "grant write access, e.g. with a udev rule)");
+
+  const ScopedEnvironment forced("ONDREL_INPUT", "uinput");
+  MouseDevice mouse(platform_mouse_factory());
+  const HidResult mouse_created = mouse.create();
+  ASSERT_FALSE(mouse_created.ok());
+  EXPECT_EQ(mouse_created.error().display(), "Platform not supported: /dev/uinput is not writable");
+}
+
+}  // namespace
+}  // namespace ondrel
