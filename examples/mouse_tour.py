@@ -9,6 +9,8 @@ injected.
 
 import ctypes
 import json
+from collections.abc import Callable
+from typing import Any
 
 import ondrel
 
@@ -17,15 +19,17 @@ FLAG_NAMES = {
     0x0010: "right up", 0x0020: "middle down", 0x0040: "middle up", 0x0800: "wheel",
 }
 
+Recorded = Callable[[], list[dict[str, Any]]]
 
-def attach_recorder():
+
+def attach_recorder() -> Recorded:
     lib = ctypes.CDLL(ondrel.__file__)
     lib.ondrel_recorder_events.restype = ctypes.c_char_p
     lib.ondrel_recorder_start()
     return lambda: json.loads(lib.ondrel_recorder_events())
 
 
-def describe(event):
+def describe(event: dict[str, Any]) -> str:
     name = FLAG_NAMES.get(event["dwFlags"], hex(event["dwFlags"]))
     if name == "move":
         return f"move by ({event['dx']}, {event['dy']})"
@@ -34,7 +38,7 @@ def describe(event):
     return name
 
 
-def real_or_recorded_mouse():
+def real_or_recorded_mouse() -> tuple[ondrel.Mouse, Recorded | None]:
     """A mouse of the system's input, or one whose events the recorder takes, with a function that returns them."""
     try:
         return ondrel.Mouse(), None
@@ -46,7 +50,7 @@ def real_or_recorded_mouse():
         return ondrel.Mouse(), recorded
 
 
-def main():
+def main() -> None:
     mouse, recorded = real_or_recorded_mouse()
     mouse.move_by(300, -40)
     mouse.click()

@@ -1,0 +1,66 @@
+# The extension cross-built for 64-bit Windows (MinGW-w64), without a Windows
+# Python: CPython's headers come from its source tree (Include/ and the Windows
+# PC/pyconfig.h; scripts/fetch-python-windows-headers fetches them), and the
+# import library of python3XY.dll is made here with dlltool from the names that
+# our objects import, each checked against the DLL's exports.
+set(ONDREL_PYTHON_WINDOWS_SOURCE "" CACHE PATH "CPython source tree whose Include/ and PC/ the Windows module is built against")
+if(NOT EXISTS "${ONDREL_PYTHON_WINDOWS_SOURCE}/PC/pyconfig.h")
+  message(FATAL_ERROR "ONDREL_PYTHON_WINDOWS_SOURCE must name a CPython source tree (scripts/fetch-python-windows-headers)")
+endif()
+
+file(STRINGS "${ONDREL_PYTHON_WINDOWS_SOURCE}/Include/patchlevel.h" _version_lines
+  REGEX "^#define PY_(MAJOR|MINOR)_VERSION[ \t]+[0-9]+")
+string(REGEX REPLACE ".*PY_MAJOR_VERSION[ \t]+([0-9]+).*" "\\1" _major "${_version_lines}")
+string(REGEX REPLACE ".*PY_MINOR_VERSION[ \t]+([0-9]+).*" "\\1" _minor "${_version_lines}")
+set(ONDREL_PYTHON_DLL "python${_major}${_minor}")
+
+find_program(ONDREL_HOST_PYTHON NAMES python3 REQUIRED)
+find_program(ONDREL_DLLTOOL NAMES ${CMAKE_DLLTOOL} x86_64-w64-mingw32-dlltool REQUIRED)
+
+add_library(ondrel_module_objects OBJECT ${ONDREL_MODULE_SOURCES})
+target_link_libraries(ondrel_module_objects PRIVATE ondrel_core)
+target_include_directories(ondrel_module_objects SYSTEM PUBLIC
+  "${ONDREL_PYTHON_WINDOWS_SOURCE}/Include" "${ONDREL_PYTHON_WINDOWS_SOURCE}/PC")
+# PC/pyconfig.h sets MS_WIN64 for MSVC only; without it the headers describe a 32-bit interpreter.
+target_compile_definitions(ondrel_module_objects PUBLIC MS_WIN64)
+set_target_properties(ondrel_module_objects PROPERTIES CXX_VISIBILITY_PRESET hidden)
+
+# Fails to compile unless the headers, as configured above, match the DLL's ABI.
+add_library(ondrel_python_abi_check OBJECT tests/windows_pyd/python_abi_check.cpp)
+target_link_libraries(ondrel_python_abi_check PRIVATE ondrel_module_objects ondrel_core)
+
+set(_def "${CMAKE_CURRENT_BINARY_DIR}/${ONDREL_PYTHON_DLL}.def")
+set(_exports "${CMAKE_CURRENT_BINARY_DIR}/${ONDREL_PYTHON_DLL}-exports.txt")
+set(_import_library "${CMAKE_CURRENT_BINARY_DIR}/lib${ONDREL_PYTHON_DLL}.a")
+set(_stub "${CMAKE_CURRENT_BINARY_DIR}/${ONDREL_PYTHON_DLL}_stub.cpp")
+add_custom_command(
+  OUTPUT "${_def}" "${_exports}" "${_import_library}" "${_stub}"
+  COMMAND "${ONDREL_HOST_PYTHON}" "${PROJECT_SOURCE_DIR}/cmake/python_import_library.py"
+    --nm "${CMAKE_NM}" --python-source "${ONDREL_PYTHON_WINDOWS_SOURCE}" --dll "${ONDREL_PYTHON_DLL}.dll"
+    --def "${_def}" --exports "${_exports}" --stub "${_stub}" "$<TARGET_OBJECTS:ondrel_module_objects>"
+  COMMAND "${ONDREL_DLLTOOL}" --input-def "${_def}" --output-lib "${_import_library}"
+  DEPENDS ondrel_module_objects "$<TARGET_OBJECTS:ondrel_module_objects>"
+    "${PROJECT_SOURCE_DIR}/cmake/python_import_library.py"
+  COMMAND_EXPAND_LISTS
+  COMMENT "Import library of ${ONDREL_PYTHON_DLL}.dll")
+add_custom_target(ondrel_python_import_library DEPENDS "${_import_library}")
+
+add_library(ondrel MODULE)
+target_link_libraries(ondrel PRIVATE ondrel_module_objects ondrel_core "${_import_library}")
+add_dependencies(ondrel ondrel_python_import_library)
+# No MinGW DLL next to the .pyd: the compiler's runtime and winpthread are linked in.
+target_link_options(ondrel PRIVATE -static)
+set_target_properties(ondrel PROPERTIES PREFIX "" SUFFIX ".cp${_major}${_minor}-win_amd64.pyd")
+
+if(ONDREL_BUILD_TESTS)
+  # Under Wine, the .pyd is loaded next to a stand-in python3XY.dll (no CPython
+  # for Windows here) and its test recorder driven; see tests/windows_pyd/.
+  set(_stub_dir "${CMAKE_CURRENT_BINARY_DIR}/python-stub")
+  add_library(ondrel_python_stub SHARED "${_stub}")
+  add_executable(load_pyd tests/windows_pyd/load_pyd.cpp)
+  set_target_properties(ondrel_python_stub load_pyd PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${_stub_dir}")
+  set_target_properties(ondrel_python_stub PROPERTIES OUTPUT_NAME "${ONDREL_PYTHON_DLL}" PREFIX "")
+  target_link_options(ondrel_python_stub PRIVATE -static)
+  add_dependencies(load_pyd ondrel ondrel_python_stub)
+  add_test(NAME windows_pyd_loads COMMAND load_pyd "$<TARGET_FILE:ondrel>")
+endif()

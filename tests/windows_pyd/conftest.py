@@ -1,0 +1,45 @@
+"""The Windows .pyd under test, from the MinGW-w64 cross build: ONDREL_PYD names it (scripts/test sets it). The
+export list of python3XY.dll that the build derived from CPython's sources lies next to it."""
+
+import os
+from pathlib import Path
+
+import pytest
+from pe_file import read_pe
+
+WINE_DLLS = Path(os.environ.get("ONDREL_WINE_DLLS", "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"))
+
+
+@pytest.fixture(scope="session")
+def pyd_path():
+    path = os.environ.get("ONDREL_PYD")
+    if not path:
+        pytest.skip("ONDREL_PYD does not name a Windows build of the extension")
+    return Path(path)
+
+
+@pytest.fixture(scope="session")
+def pyd(pyd_path):
+    return read_pe(pyd_path)
+
+
+@pytest.fixture(scope="session")
+def cpython_exports(pyd_path):
+    """{name: "FUNC" or "DATA"} for every name python3XY.dll exports, and the DLL's name."""
+    [listing] = pyd_path.parent.glob("python3*-exports.txt")
+    exports = dict(line.split() for line in listing.read_text().splitlines())
+    return listing.name.removesuffix("-exports.txt") + ".dll", exports
+
+
+@pytest.fixture(scope="session")
+def wine_exports():
+    """The names that Wine's implementation of a system DLL exports: a stand-in for Windows' own."""
+    if not WINE_DLLS.is_dir():
+        pytest.skip(f"no Wine DLLs in {WINE_DLLS}")
+    cache = {}
+
+    def exports(dll):
+        if dll not in cache:
+            cache[dll] = set(read_pe(WINE_DLLS / dll).exports)
+        return cache[dll]
+    return exports
