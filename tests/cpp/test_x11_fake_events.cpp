@@ -5,7 +5,6 @@
 
 #ifdef __linux__
 
-#include "platform/key_codes.h"
 #include "platform/linux/x11_fake_events.h"
 
 namespace ondrel::x11 {
@@ -60,25 +59,6 @@ TEST(X11FakeEvents, RecordsWithoutAnXEquivalentAreRefused) {
         mouse(win32::mouse_flag::wheel, 0, 0, std::numeric_limits<std::int32_t>::min()),
         win32::keyboard_input(0x41, unicode), win32::keyboard_input(0x10, 0), win32::keyboard_input(0xFF, 0), hardware}) {
     EXPECT_EQ(fake_events_for(input), std::nullopt);
-  }
-}
-
-// The keycode is the evdev code of the key the virtual key plays; the
-// extended flag does not change it.
-TEST(X11FakeEvents, KeysGoOutAsTheKeycodeOfTheSameKey) {
-  const auto keycode_of = [](std::uint16_t virtual_key) {
-    return static_cast<std::uint8_t>(*linux_key_for_virtual_key(virtual_key) + 8);
-  };
-  for (const KeyCodes& row : kKeyCodes) {
-    const std::uint32_t extended = row.extended ? win32::key_flag::extended_key : 0;
-    EXPECT_EQ(fake_events_for(win32::keyboard_input(row.virtual_key, extended)),
-              (Events{{event_type::key_press, keycode_of(row.virtual_key)}}));
-    EXPECT_EQ(fake_events_for(win32::keyboard_input(row.virtual_key, win32::key_flag::key_up)),
-              (Events{{event_type::key_release, keycode_of(row.virtual_key)}}));
-  }
-  for (const ModifierKeyCodes& row : kModifierKeyCodes) {
-    EXPECT_EQ(fake_events_for(win32::keyboard_input(row.virtual_key, 0)),
-              (Events{{event_type::key_press, keycode_of(row.virtual_key)}}));
   }
 }
 

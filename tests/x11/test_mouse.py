@@ -12,13 +12,6 @@ def test_move_by_moves_the_pointer_by_exactly_the_offset(observer, dx, dy):
     assert observer.pointer() == (START[0] + dx, START[1] + dy)
 
 
-def test_moves_add_up(observer):
-    mouse = ondrel.Mouse()
-    for _ in range(10):
-        mouse.move_by(7, -3)
-    assert observer.pointer() == (START[0] + 70, START[1] - 30)
-
-
 @pytest.mark.parametrize("name, button", [("left", 1), ("middle", 2), ("right", 3)])
 def test_each_button_goes_down_and_up(observer, name, button):
     mouse = ondrel.Mouse()
