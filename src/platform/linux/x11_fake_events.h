@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platform/windows/input_record.h"
+
+namespace ondrel::x11 {
+
+// The core event types that XTEST fakes.
+namespace event_type {
+inline constexpr std::uint8_t key_press = 2;
+inline constexpr std::uint8_t key_release = 3;
+inline constexpr std::uint8_t button_press = 4;
+inline constexpr std::uint8_t button_release = 5;
+inline constexpr std::uint8_t motion = 6;
+}  // namespace event_type
+
+// One XTEST FakeInput request. Motion is always relative (detail 1), by dx, dy.
+struct FakeEvent {
+  std::uint8_t type;
+  std::uint8_t detail;
+  std::int16_t dx = 0;
+  std::int16_t dy = 0;
+  bool operator==(const FakeEvent&) const = default;
+};
+
+// The most wheel notches that one record may turn: a larger turn is refused
+// rather than queued as thousands of button clicks.
+inline constexpr std::int32_t kMostWheelNotches = 1024;
+
+// The fake events that play `input` on an X display with evdev keycodes the
+// way Windows plays it, in Windows' order (motion, buttons, wheel); nullopt
+// when X has no equivalent (an unknown virtual key or flag, another type).
+std::optional<std::vector<FakeEvent>> fake_events_for(const win32::Input& input);
+
+}  // namespace ondrel::x11

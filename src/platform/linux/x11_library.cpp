@@ -1,0 +1,68 @@
+#include "platform/linux/x11_library.h"
+
+#include <dlfcn.h>
+
+namespace ondrel::x11 {
+namespace {
+
+constexpr const char* kXcbName = "libxcb.so.1";
+constexpr const char* kXtestName = "libxcb-xtest.so.0";
+
+template <class Symbol>
+bool bind(void* library, const char* name, Symbol& out) {
+  out = reinterpret_cast<Symbol>(dlsym(library, name));
+  return out != nullptr;
+}
+
+// The name of the first symbol that `library` lacks, or nullptr when all are there.
+const char* bind_xcb(void* library, XcbLibrary& xcb) {
+  if (!bind(library, "xcb_connect", xcb.connect)) return "xcb_connect";
+  if (!bind(library, "xcb_disconnect", xcb.disconnect)) return "xcb_disconnect";
+  if (!bind(library, "xcb_connection_has_error", xcb.connection_has_error)) return "xcb_connection_has_error";
+  if (!bind(library, "xcb_flush", xcb.flush)) return "xcb_flush";
+  if (!bind(library, "xcb_get_file_descriptor", xcb.get_file_descriptor)) return "xcb_get_file_descriptor";
+  if (!bind(library, "xcb_parse_display", xcb.parse_display)) return "xcb_parse_display";
+  if (!bind(library, "xcb_poll_for_reply", xcb.poll_for_reply)) return "xcb_poll_for_reply";
+  if (!bind(library, "xcb_poll_for_queued_event", xcb.poll_for_queued_event)) return "xcb_poll_for_queued_event";
+  if (!bind(library, "xcb_get_input_focus", xcb.get_input_focus)) return "xcb_get_input_focus";
+  if (!bind(library, "xcb_prefetch_extension_data", xcb.prefetch_extension_data)) return "xcb_prefetch_extension_data";
+  if (!bind(library, "xcb_get_extension_data", xcb.get_extension_data)) return "xcb_get_extension_data";
+  return nullptr;
+}
+
+const char* bind_xtest(void* library, XcbLibrary& xcb) {
+  if (!bind(library, "xcb_test_fake_input", xcb.test_fake_input)) return "xcb_test_fake_input";
+  if (!bind(library, "xcb_test_id", xcb.test_extension)) return "xcb_test_id";
+  return nullptr;
+}
+
+struct LoadedLibrary {
+  XcbLibrary functions{};
+  std::string why_not;  // empty once loaded
+};
+
+// Neither library is ever unloaded: connections of other devices may still use them.
+LoadedLibrary load() {
+  LoadedLibrary loaded;
+  void* xcb = dlopen(kXcbName, RTLD_NOW | RTLD_LOCAL);
+  if (xcb == nullptr) return {{}, std::string(kXcbName) + " cannot be loaded"};
+  if (const char* missing = bind_xcb(xcb, loaded.functions)) return {{}, std::string(kXcbName) + " lacks " + missing};
+  void* xtest = dlopen(kXtestName, RTLD_NOW | RTLD_LOCAL);
+  if (xtest == nullptr) return {{}, std::string(kXtestName) + " cannot be loaded"};
+  if (const char* missing = bind_xtest(xtest, loaded.functions))
+    return {{}, std::string(kXtestName) + " lacks " + missing};
+  return loaded;
+}
+
+}  // namespace
+
+const XcbLibrary* xcb_library(std::string& why_not) {
+  static const LoadedLibrary loaded = load();
+  if (!loaded.why_not.empty()) {
+    why_not = loaded.why_not;
+    return nullptr;
+  }
+  return &loaded.functions;
+}
+
+}  // namespace ondrel::x11

@@ -1,0 +1,83 @@
+"""A display that cannot be reached, lacks XTEST, stops answering or goes away: the call fails, the process lives
+and prints nothing, and the device works again once a server is back."""
+
+import pytest
+from conftest import START
+from observer import Observer
+from x_server import XServer
+
+SEND_FAILED = "RuntimeError: Failed to send report: SendInput failed"
+NOT_SUPPORTED = "RuntimeError: Platform not supported: no X display with the XTEST extension ({})"
+
+
+@pytest.fixture
+def server_without_xtest():
+    server = XServer("-extension", "XTEST").start()
+    yield server
+    server.stop()
+
+
+@pytest.fixture
+def display_without_server():
+    server = XServer().start()
+    server.stop()  # its number stays free for the test
+    return server.display
+
+
+def test_creation_names_a_display_that_cannot_be_reached(drive, display_without_server):
+    driver = drive(display_without_server)
+    missing = NOT_SUPPORTED.format(f"the display {display_without_server} cannot be reached")
+    assert driver.ask("ondrel.Mouse()") == missing
+    assert driver.ask("ondrel.Keyboard()") == missing
+    result = driver.ask("""ondrel.AgentHID().execute_json('["mouse_click", "left"]')""")
+    assert result == repr(f'{{"success":false,"error":"{missing.removeprefix("RuntimeError: ")}"}}')
+
+
+@pytest.mark.parametrize("display, reason", [
+    ("", "DISPLAY is not set"),
+    ("nonsense", "DISPLAY 'nonsense' does not name a display"),
+])
+def test_creation_names_a_missing_or_bad_display_name(drive, display, reason):
+    assert drive(display).ask("ondrel.Mouse()") == NOT_SUPPORTED.format(reason)
+
+
+def test_creation_names_a_display_without_xtest(drive, server_without_xtest):
+    reason = f"the display {server_without_xtest.display} has no XTEST extension"
+    assert drive(server_without_xtest.display).ask("ondrel.Keyboard()") == NOT_SUPPORTED.format(reason)
+
+
+def moves_the_pointer_again(driver, server, device="m"):
+    observer = Observer(server.display)
+    try:
+        observer.warp(*START)
+        assert driver.ask(f"{device}.move_by(5, -5)") == "None"
+        return observer.pointer() == (START[0] + 5, START[1] - 5)
+    finally:
+        observer.close()
+
+
+def test_a_server_that_goes_away_fails_the_call_until_it_is_back(drive, own_server):
+    driver = drive(own_server.display)
+    assert driver.ask("m = ondrel.Mouse()") == "ok"
+    assert driver.ask("k = ondrel.Keyboard()") == "ok"
+    own_server.stop()
+    # The first call finds its connection closed, the next ones a display that refuses connections; SIGPIPE keeps
+    # its default action, which would end the process had a write to the closed socket raised it.
+    for call in ("m.move_by(5, 0)", "m.click()", "k.press('a')", "m.scroll(1)"):
+        assert driver.ask(call) == SEND_FAILED
+    assert driver.ask("signal.getsignal(signal.SIGPIPE) == signal.SIG_DFL") == "True"
+    assert driver.ask("signal.SIGPIPE in signal.pthread_sigmask(signal.SIG_BLOCK, [])") == "False"
+    own_server.restart()
+    assert moves_the_pointer_again(driver, own_server)
+    assert driver.ask("k.type_text('back')") == "None"
+
+
+def test_a_stopped_server_fails_the_call_and_creation_until_it_continues(drive, own_server):
+    driver = drive(own_server.display)
+    assert driver.ask("m = ondrel.Mouse()") == "ok"
+    own_server.pause()
+    assert driver.ask("m.move_by(1, 0)") == SEND_FAILED
+    assert driver.ask("ondrel.Mouse()") == NOT_SUPPORTED.format(f"the display {own_server.display} does not answer")
+    own_server.resume()
+    assert driver.ask("m.click('middle')") == "None"  # connects again; the record that failed may land by now
+    assert moves_the_pointer_again(driver, own_server)
