@@ -41,8 +41,9 @@ int main(int argc, char** argv) {
   if (repetitions < 1) return 2;
   for (unsigned ms : {1u, 5u, 10u, 50u}) {
     const int count = ms == 50 ? std::max(1, repetitions / 3) : repetitions;
-    measure("timer", ondrel::PauseWaiter::high_resolution_timer, ms, count);
-    measure("sleep", ondrel::PauseWaiter::sleep, ms, count);
+    measure("spin", ondrel::PauseWaiter::sleep_then_spin, ms, count);
+    measure("timer", ondrel::PauseWaiter::sleep_to_deadline, ms, count);
+    measure("Sleep", ondrel::PauseWaiter::sleep_then_spin_without_high_resolution_timer, ms, count);
   }
   return 0;
 }
