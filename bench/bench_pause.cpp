@@ -84,8 +84,12 @@ void report_pause(unsigned milliseconds, int repetitions) {
   }
   std::printf("%-36s", (std::to_string(milliseconds) + " ms (" + std::to_string(repetitions) + " times)").c_str());
   for (const PauseSamples& waiter : samples) {
-    std::printf("| %7.1f %8.1f %6.2f %%     ", ondrel::bench::percentile(waiter.overshoot_us, 0.5),
-                ondrel::bench::percentile(waiter.overshoot_us, 0.99), 100.0 * waiter.processor_ms / waiter.paused_ms);
+    double sum_us = 0;
+    for (const double overshoot : waiter.overshoot_us) sum_us += overshoot;
+    std::printf("| %6.1f %7.1f %6.1f %6.2f  ", ondrel::bench::percentile(waiter.overshoot_us, 0.5),
+                ondrel::bench::percentile(waiter.overshoot_us, 0.99),
+                sum_us / static_cast<double>(waiter.overshoot_us.size()),
+                100.0 * waiter.processor_ms / waiter.paused_ms);
   }
   std::printf("\n");
 }
@@ -166,7 +170,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  print_header("pause", "overshoot us: median p99, cpu");
+  print_header("pause: overshoot (us), cpu (%)", "median     p99   mean    cpu");
   for (const unsigned ms : {5u, 10u, 50u}) report_pause(ms, (ms == 50 ? 60 : 300) * scale);
 #ifdef __linux__
   report_sleep_lateness(300 * scale);
@@ -189,7 +193,7 @@ int main(int argc, char** argv) {
       {"gamepad tap 50 ms", 50, 40 * scale,
        [&] { return gamepad.tap(ondrel::bit(ondrel::GamepadButton::A)); }},
   };
-  print_header("operation", "time / floor: median p99");
+  print_header("operation: time / floor", "  median      p99");
   for (const Operation& operation : operations) report_operation(operation);
   return 0;
 }
