@@ -23,7 +23,7 @@ constexpr Nanoseconds kNanosecondsPerSecond = 1'000'000'000;
 // wake-up latency: measured on a busy 2-core virtual machine at a median of
 // about 40 us and a 99th percentile of 120 to 320 us (bench_pause). Every
 // microsecond of margin beyond the lateness is spun, so it stays small:
-// about 1.6 % of a 10 ms pause's time goes to the processor.
+// about 1.7 % of a 10 ms pause goes to the processor.
 constexpr Nanoseconds kSpinMargin = 200'000;
 
 Nanoseconds monotonic_now() {
