@@ -20,10 +20,12 @@ constexpr Nanoseconds kNanosecondsPerSecond = 1'000'000'000;
 
 // How long before the deadline the sleep ends, the rest being spun. It must
 // cover the sleep's lateness, which with the timer slack lowered is the
-// wake-up latency: measured on a busy 2-core virtual machine at a median of
-// about 40 us and a 99th percentile of 120 to 320 us (bench_pause). Every
-// microsecond of margin beyond the lateness is spun, so it stays small:
-// about 1.7 % of a 10 ms pause goes to the processor.
+// wake-up latency: measured on a shared 2-core virtual machine at a median
+// of 30 to 75 us and a 99th percentile of 70 to 320 us (bench_pause; when
+// every processor is busy the tail is milliseconds spent waiting for one,
+// which no margin covers). Every microsecond of margin beyond the lateness
+// is spun, so it stays small: about 1.7 % of a 10 ms pause goes to the
+// processor.
 constexpr Nanoseconds kSpinMargin = 200'000;
 
 Nanoseconds monotonic_now() {
@@ -49,7 +51,8 @@ void spin_until(Nanoseconds deadline) {
 
 // The kernel may wake a sleeper as late as the thread's timer slack (50 us
 // by default) to batch wake-ups; for the sleep of a pause the thread asks
-// for none, and gets its own slack back afterwards.
+// for none, and gets its own slack back afterwards. Systems without timer
+// slack have nothing to lower.
 class TimerSlackLowered {
  public:
 #ifdef __linux__
@@ -60,6 +63,8 @@ class TimerSlackLowered {
   ~TimerSlackLowered() {
     if (lowered()) prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(previous_), 0UL, 0UL, 0UL);
   }
+#else
+  TimerSlackLowered() = default;
 #endif
   TimerSlackLowered(const TimerSlackLowered&) = delete;
   TimerSlackLowered& operator=(const TimerSlackLowered&) = delete;
@@ -75,7 +80,7 @@ class TimerSlackLowered {
 
 void sleep_then_spin(Nanoseconds deadline) {
   {
-    const TimerSlackLowered slack;
+    [[maybe_unused]] const TimerSlackLowered slack;
     sleep_until(deadline - kSpinMargin);
   }
   spin_until(deadline);
