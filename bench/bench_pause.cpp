@@ -1,39 +1,199 @@
-// How far real pauses overshoot their nominal time.
-//   cmake -S . -B build/bench -DONDREL_BUILD_BENCH=ON -DONDREL_BUILD_MODULE=OFF && cmake --build build/bench
-//   build/bench/bench/bench_pause [repetitions]
-#include <algorithm>
+// Every timed operation against its floor (measured time / the time of the
+// pauses inside it), and the pauses themselves: how late they end and the
+// processor time they spend. Each pause waiter runs in the same program,
+// repetitions interleaved, so that whatever else the machine does weighs on
+// all of them alike.
+//   cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DONDREL_BUILD_BENCH=ON -DONDREL_BUILD_MODULE=OFF
+//   cmake --build build/bench && build/bench/bench/bench_pause [scale]
+// The Windows build under Wine, from the cross build that scripts/test makes
+// (with its WINEPREFIX still there):
+//   WINEPREFIX=$PWD/build/wineprefix wine build/windows/bench/bench_pause.exe [scale]
+// `scale` multiplies every repetition count (default 1, about a minute).
+#include <array>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <string>
 #include <vector>
 
+#include "devices/gamepad.h"
+#include "devices/gamepad_buttons.h"
+#include "devices/keyboard.h"
+#include "devices/mouse.h"
 #include "devices/pause.h"
+#include "support/bench_devices.h"
+#include "support/percentile.h"
+#include "support/thread_cpu_time.h"
+
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 namespace {
 
-double percentile(std::vector<double>& sorted, double fraction) {
-  const auto index = static_cast<std::size_t>(fraction * static_cast<double>(sorted.size() - 1));
-  return sorted[index];
+using ondrel::HidResult;
+using ondrel::PauseWaiter;
+using Clock = std::chrono::steady_clock;
+
+struct NamedWaiter {
+  const char* name;
+  PauseWaiter waiter;
+};
+
+constexpr NamedWaiter kWaiters[] = {
+    {"sleep then spin (new)", PauseWaiter::sleep_then_spin},
+    {"sleep to deadline (old)", PauseWaiter::sleep_to_deadline},
+#ifdef _WIN32
+    {"Sleep then spin (fallback)", PauseWaiter::sleep_then_spin_without_high_resolution_timer},
+#endif
+};
+constexpr std::size_t kWaiterCount = std::size(kWaiters);
+
+double milliseconds_since(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-void measure(unsigned milliseconds, int repetitions) {
+void print_header(const char* title, const char* columns) {
+  std::printf("\n%-36s", "");
+  for (const NamedWaiter& waiter : kWaiters) std::printf("| %-30s", waiter.name);
+  std::printf("\n%-36s", title);
+  for (std::size_t i = 0; i < kWaiterCount; ++i) std::printf("| %-30s", columns);
+  std::printf("\n");
+}
+
+struct PauseSamples {
   std::vector<double> overshoot_us;
-  overshoot_us.reserve(static_cast<std::size_t>(repetitions));
+  double processor_ms = 0;
+  double paused_ms = 0;
+};
+
+void report_pause(unsigned milliseconds, int repetitions) {
+  std::array<PauseSamples, kWaiterCount> samples;
   for (int i = 0; i < repetitions; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    ondrel::pause_ms(milliseconds);
-    const auto elapsed = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start);
-    overshoot_us.push_back(elapsed.count() - milliseconds * 1000.0);
+    for (std::size_t w = 0; w < kWaiterCount; ++w) {
+      const std::int64_t processor_start = ondrel::bench::thread_cpu_time_ns();
+      const Clock::time_point start = Clock::now();
+      ondrel::pause_ms_with(milliseconds, kWaiters[w].waiter);
+      const double elapsed_ms = milliseconds_since(start);
+      samples[w].processor_ms += static_cast<double>(ondrel::bench::thread_cpu_time_ns() - processor_start) / 1e6;
+      samples[w].paused_ms += milliseconds;
+      samples[w].overshoot_us.push_back((elapsed_ms - milliseconds) * 1000.0);
+    }
   }
-  std::sort(overshoot_us.begin(), overshoot_us.end());
-  std::printf("pause %3u ms: overshoot median %7.1f us, p99 %7.1f us, min %7.1f us (%d pauses)\n", milliseconds,
-              percentile(overshoot_us, 0.5), percentile(overshoot_us, 0.99), overshoot_us.front(), repetitions);
+  std::printf("%-36s", (std::to_string(milliseconds) + " ms (" + std::to_string(repetitions) + " times)").c_str());
+  for (const PauseSamples& waiter : samples) {
+    double sum_us = 0;
+    for (const double overshoot : waiter.overshoot_us) sum_us += overshoot;
+    std::printf("| %6.1f %7.1f %6.1f %6.2f  ", ondrel::bench::percentile(waiter.overshoot_us, 0.5),
+                ondrel::bench::percentile(waiter.overshoot_us, 0.99),
+                sum_us / static_cast<double>(waiter.overshoot_us.size()),
+                100.0 * waiter.processor_ms / waiter.paused_ms);
+  }
+  std::printf("\n");
+}
+
+#ifdef __linux__
+// What the spin margin of sleep_then_spin has to cover: how late a sleep to
+// an absolute deadline ends once the thread's timer slack is 1 ns.
+void report_sleep_lateness(int repetitions) {
+  const int slack = prctl(PR_GET_TIMERSLACK, 0UL, 0UL, 0UL, 0UL);
+  prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+  std::vector<double> lateness_us;
+  for (int i = 0; i < repetitions; ++i) {
+    const Clock::time_point start = Clock::now();
+    ondrel::pause_ms_with(5, PauseWaiter::sleep_to_deadline);
+    lateness_us.push_back((milliseconds_since(start) - 5) * 1000.0);
+  }
+  prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(slack), 0UL, 0UL, 0UL);
+  std::printf("\nlateness of a 5 ms sleep with 1 ns timer slack (%d times): median %.1f us, p90 %.1f us, p99 %.1f us\n",
+              repetitions, ondrel::bench::percentile(lateness_us, 0.5), ondrel::bench::percentile(lateness_us, 0.9),
+              ondrel::bench::percentile(lateness_us, 0.99));
+}
+#endif
+
+struct Operation {
+  std::string name;
+  double floor_ms;
+  int repetitions;
+  std::function<HidResult()> run;
+};
+
+void report_operation(const Operation& operation) {
+  std::array<std::vector<double>, kWaiterCount> ratios;
+  for (int i = 0; i < operation.repetitions; ++i) {
+    for (std::size_t w = 0; w < kWaiterCount; ++w) {
+      const ondrel::PauseWaiterScope waiter(kWaiters[w].waiter);
+      const Clock::time_point start = Clock::now();
+      const HidResult result = operation.run();
+      ratios[w].push_back(milliseconds_since(start) / operation.floor_ms);
+      if (!result.ok()) {
+        std::fprintf(stderr, "%s failed\n", operation.name.c_str());
+        std::exit(1);
+      }
+    }
+  }
+  std::printf("%-36s", (operation.name + " (" + std::to_string(operation.repetitions) + " times)").c_str());
+  for (const std::vector<double>& waiter : ratios) {
+    std::printf("| %8.5f %8.5f             ", ondrel::bench::percentile(waiter, 0.5),
+                ondrel::bench::percentile(waiter, 0.99));
+  }
+  std::printf("\n");
+}
+
+template <class Device>
+Device created_device(ondrel::BackendFactory factory) {
+  Device device(std::move(factory));
+  if (!device.create().ok()) {
+    std::fputs("cannot create a device\n", stderr);
+    std::exit(1);
+  }
+  return device;
+}
+
+// Lower-case letters and blanks only: every character is one unshifted key.
+std::string typing_text(std::size_t length) {
+  const std::string sentence = "the quick brown fox jumps over the lazy dog ";
+  std::string text;
+  while (text.size() < length) text += sentence;
+  text.resize(length);
+  return text;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int repetitions = argc > 1 ? std::atoi(argv[1]) : 300;
-  for (unsigned ms : {5u, 10u, 50u}) measure(ms, ms == 50 ? repetitions / 3 : repetitions);
+  const int scale = argc > 1 ? std::atoi(argv[1]) : 1;
+  if (scale < 1) {
+    std::fputs("usage: bench_pause [scale >= 1]\n", stderr);
+    return 2;
+  }
+
+  print_header("pause: overshoot (us), cpu (%)", "median     p99   mean    cpu");
+  for (const unsigned ms : {5u, 10u, 50u}) report_pause(ms, (ms == 50 ? 60 : 300) * scale);
+#ifdef __linux__
+  report_sleep_lateness(300 * scale);
+#endif
+
+  auto mouse = created_device<ondrel::MouseDevice>(ondrel::bench::discarding_factory());
+  auto keyboard = created_device<ondrel::KeyboardDevice>(ondrel::bench::windows_keyboard_factory());
+  auto gamepad = created_device<ondrel::GamepadDevice>(ondrel::bench::discarding_factory());
+  const std::uint8_t key_a = 0x04;
+  const std::string text = typing_text(200);
+  // Floors: the pauses each operation makes. The keyboard's back end
+  // holds each key it plays for 5 ms; typing rests 5 ms after a character.
+  const Operation operations[] = {
+      {"click 10 ms", 10, 200 * scale, [&] { return mouse.click(ondrel::MouseButton::Left); }},
+      {"double click 70 ms", 70, 40 * scale, [&] { return mouse.double_click(ondrel::MouseButton::Left); }},
+      {"key press 15 ms", 15, 100 * scale, [&] { return keyboard.press(key_a); }},
+      {"combination 15 ms", 15, 100 * scale,
+       [&] { return keyboard.combo(ondrel::modifier_bit::left_control, key_a); }},
+      {"typing 200 chars 4000 ms", 4000, 3 * scale, [&] { return keyboard.type_text(text); }},
+      {"gamepad tap 50 ms", 50, 40 * scale,
+       [&] { return gamepad.tap(ondrel::bit(ondrel::GamepadButton::A)); }},
+  };
+  print_header("operation: time / floor", "  median      p99");
+  for (const Operation& operation : operations) report_operation(operation);
   return 0;
 }

@@ -6,17 +6,18 @@ Where no gamepad can be created, it prints why and exits normally.
 """
 
 import time
+from collections.abc import Callable
 
 import ondrel
 
 
-def main():
+def main() -> None:
     try:
         pad = ondrel.Gamepad("ondrel Tour Gamepad")
     except RuntimeError as error:
         print(f"no gamepad here: {error}")
         return
-    steps = [
+    steps: list[tuple[str, Callable[[], None]]] = [
         ("tap A (50 ms hold)", lambda: pad.tap("A")),
         ("hold the left bumper", lambda: pad.press("lb")),
         ("left stick full right", lambda: pad.left_stick(255, 128)),
