@@ -34,8 +34,9 @@ def describe(event):
 
 class Recorder:
     """The extension's exported recorder: every INPUT record (and, with the gamepad switch on, every gamepad
-    report) the module produced. start() forgets what was recorded and records from now on; stop() makes SendInput
-    fail again; fail_call(n) makes the n-th call from now fail."""
+    report) the module produced. start() forgets what was recorded and records from now on, and devices created
+    meanwhile get no input system; stop() hands records to each device's system again (so those devices' sends fail);
+    fail_call(n) makes the n-th call from now fail."""
 
     def __init__(self):
         lib = ctypes.CDLL(ondrel.__file__)
