@@ -3,12 +3,41 @@
 The module is used as installed, with the test recorder stopped (it is never started here), so every record goes
 to the display named by DISPLAY."""
 
+import importlib.util
 import os
+import shutil
+import sys
 
 import pytest
 from driver import Driver
-from observer import Observer
 from x_server import XServer
+
+
+def why_x_tests_cannot_run():
+    """What this machine lacks for the X tests, or None."""
+    if not sys.platform.startswith("linux"):
+        return "the X tests need Linux"
+    if shutil.which("Xvfb") is None:
+        return "the X tests need Xvfb"
+    if importlib.util.find_spec("Xlib") is None:
+        return "the X tests need python-xlib (tests/x11/requirements.txt)"
+    return None
+
+
+X_MISSING = why_x_tests_cannot_run()
+
+
+def pytest_collection_modifyitems(items):
+    if X_MISSING:
+        for item in items:
+            item.add_marker(pytest.mark.skip(reason=X_MISSING))
+
+
+def observe(display):
+    """An X client of the tests' own on `display` (imported here, so that machines without python-xlib can still
+    collect the tests and skip them)."""
+    from observer import Observer
+    return Observer(display)
 
 # Screen 3000x2000: the pointer starts in the middle, with room for moves of 1000 either way.
 START = (1500, 1000)
@@ -47,7 +76,7 @@ def on_display(x_server, monkeypatch):
 
 @pytest.fixture
 def observer(on_display):
-    client = Observer(on_display.display)
+    client = observe(on_display.display)
     client.warp(*START)
     yield client
     client.close()

@@ -2,8 +2,7 @@
 and prints nothing, and the device works again once a server is back."""
 
 import pytest
-from conftest import START
-from observer import Observer
+from conftest import START, observe
 from x_server import XServer
 
 SEND_FAILED = "RuntimeError: Failed to send report: SendInput failed"
@@ -47,7 +46,7 @@ def test_creation_names_a_display_without_xtest(drive, server_without_xtest):
 
 
 def moves_the_pointer_again(driver, server, device="m"):
-    observer = Observer(server.display)
+    observer = observe(server.display)
     try:
         observer.warp(*START)
         assert driver.ask(f"{device}.move_by(5, -5)") == "None"
