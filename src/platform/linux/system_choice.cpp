@@ -36,14 +36,19 @@ HidResult open_uinput(InputDeviceKind kind, const std::string& device_name, std:
 // X when reachable, else uinput; under Wayland, X clients cannot reach other
 // programs' windows, so uinput comes first there.
 HidResult open_preferred(InputDeviceKind kind, const std::string& device_name, std::unique_ptr<InputSink>& out) {
-  const bool wayland = !environment("WAYLAND_DISPLAY").empty();
-  if (wayland && uinput::available() && open_uinput(kind, device_name, out).ok()) return HidResult::success();
+  std::string uinput_why_not;
+  const bool uinput_first = !environment("WAYLAND_DISPLAY").empty() && uinput::available();
+  if (uinput_first) {
+    out = uinput::open_sink(kind, device_name, uinput_why_not);
+    if (out) return HidResult::success();
+  }
   std::string x11_why_not;
   out = x11::open_sink(x11_why_not);
   if (out) return HidResult::success();
-  std::string uinput_why_not;
-  out = uinput::open_sink(kind, device_name, uinput_why_not);
-  if (out) return HidResult::success();
+  if (!uinput_first) {  // once only: a second try would fail as the first did
+    out = uinput::open_sink(kind, device_name, uinput_why_not);
+    if (out) return HidResult::success();
+  }
   return HidError::platform_not_supported(x11_missing(x11_why_not) + " and " + uinput_why_not);
 }
 
