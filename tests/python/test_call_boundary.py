@@ -183,17 +183,18 @@ NO_SYSTEM = ("Platform not supported: no X display with the XTEST extension (DIS
 
 
 @requires_linux_without_uinput
-@pytest.mark.parametrize("forced, missing", [
-    (None, NO_SYSTEM),
-    ("x11", "Platform not supported: no X display with the XTEST extension (DISPLAY is not set)"),
-    ("uinput", "Platform not supported: /dev/uinput is not writable"),
-    ("wayland", "Platform not supported: ONDREL_INPUT must be x11 or uinput, not 'wayland'"),
+@pytest.mark.parametrize("environment, missing", [
+    ({}, NO_SYSTEM),
+    ({"WAYLAND_DISPLAY": "wayland-0"}, NO_SYSTEM),
+    ({"ONDREL_INPUT": "x11"}, "Platform not supported: no X display with the XTEST extension (DISPLAY is not set)"),
+    ({"ONDREL_INPUT": "uinput"}, "Platform not supported: /dev/uinput is not writable"),
+    ({"ONDREL_INPUT": "wayland"}, "Platform not supported: ONDREL_INPUT must be x11 or uinput, not 'wayland'"),
 ])
-def test_without_an_input_system_creation_says_what_is_missing(recorder, monkeypatch, forced, missing):
+def test_without_an_input_system_creation_says_what_is_missing(recorder, monkeypatch, environment, missing):
     for name in ("DISPLAY", "WAYLAND_DISPLAY", "ONDREL_INPUT"):
         monkeypatch.delenv(name, raising=False)
-    if forced:
-        monkeypatch.setenv("ONDREL_INPUT", forced)
+    for name, value in environment.items():
+        monkeypatch.setenv(name, value)
     recorder.stop()
     raises_exactly(RuntimeError, missing, ondrel.Mouse)
     raises_exactly(RuntimeError, missing, ondrel.Keyboard)
