@@ -28,7 +28,7 @@ inline BackendFactory discarding_factory() {
 // taken and dropped. The only place here that knows how that back end is
 // built.
 struct TakingSink final : InputSink {
-  unsigned send_input(const win32::Input&) override { return 1; }
+  HidResult send_input(const win32::Input&) override { return HidResult::success(); }
 };
 
 inline BackendFactory windows_keyboard_factory() {

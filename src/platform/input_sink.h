@@ -1,7 +1,6 @@
 #pragma once
 
-#include <memory>
-
+#include "devices/hid_result.h"
 #include "platform/windows/input_record.h"
 
 namespace ondrel {
@@ -12,9 +11,10 @@ namespace ondrel {
 class InputSink {
  public:
   virtual ~InputSink() = default;
-  // SendInput's contract for one record: 1 once the system has taken it, 0
-  // when it was refused or could not be delivered.
-  virtual unsigned send_input(const win32::Input& input) = 0;
+  // One record, as SendInput takes it: success once the system has taken
+  // it; otherwise a SendFailed whose text names the system and the cause
+  // ("SendInput failed" on Windows, whose caller learns nothing more).
+  virtual HidResult send_input(const win32::Input& input) = 0;
 };
 
 // The devices that inject INPUT records; a sink may need to know which

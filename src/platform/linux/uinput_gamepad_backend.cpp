@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/linux/gamepad_codes.h"
+#include "platform/linux/os_error.h"
 
 namespace ondrel::uinput {
 namespace {
@@ -66,7 +67,7 @@ HidResult UinputGamepadBackend::send_report(std::span<const std::uint8_t> report
   std::vector<input_event> events = changes(last_sent_, current);
   if (events.empty()) return HidResult::success();
   events.push_back(evdev_event(EV_SYN, SYN_REPORT, 0));
-  if (!device_->write(events)) return HidError::send_failed("SendInput failed");
+  if (!device_->write(events)) return HidError::send_failed(os_error("uinput write"));
   last_sent_ = current;
   return HidResult::success();
 }

@@ -2,9 +2,12 @@
 
 #include <unistd.h>
 
+#include <optional>
+#include <variant>
 #include <vector>
 
 #include "platform/key_codes.h"
+#include "platform/linux/os_error.h"
 #include "platform/linux/record_events.h"
 #include "platform/linux/uinput_device.h"
 
@@ -37,10 +40,22 @@ std::unique_ptr<InputSink> open_sink(InputDeviceKind kind, const std::string& de
   return std::make_unique<UinputSink>(kind, std::move(device));
 }
 
-unsigned UinputSink::send_input(const win32::Input& input) {
-  std::vector<input_event> events;
-  if (!events_for_record(input, kind_, events)) return 0;
-  return device_->write(events) ? 1 : 0;
+std::optional<std::vector<input_event>> UinputSink::events_for(const win32::Input& input) const {
+  const std::optional<InputChanges> changes = decode_record(input);
+  if (!changes) return std::nullopt;
+  if (kind_ == InputDeviceKind::mouse) {
+    if (const auto* pointer = std::get_if<PointerChanges>(&*changes)) return pointer_events(*pointer);
+  } else if (const auto* key = std::get_if<KeyChange>(&*changes)) {
+    return key_events(*key);
+  }
+  return std::nullopt;  // another device's record: this one cannot produce it
+}
+
+HidResult UinputSink::send_input(const win32::Input& input) {
+  const std::optional<std::vector<input_event>> events = events_for(input);
+  if (!events) return HidError::send_failed("the uinput device cannot play this record");
+  if (!device_->write(*events)) return HidError::send_failed(os_error("uinput write"));
+  return HidResult::success();
 }
 
 }  // namespace ondrel::uinput

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/input_sink.h"
 #include "platform/linux/event_writer.h"
@@ -18,13 +20,16 @@ bool available();
 std::unique_ptr<InputSink> open_sink(InputDeviceKind kind, const std::string& device_name, std::string& why_not);
 
 // Plays each record as the evdev events of one report through `device`;
-// refuses (0) a record it cannot play or the device does not take.
+// refuses a record that is not its device kind's, and fails with the
+// system's reason when the device does not take the events.
 class UinputSink final : public InputSink {
  public:
   UinputSink(InputDeviceKind kind, std::unique_ptr<EventWriter> device) : kind_(kind), device_(std::move(device)) {}
-  unsigned send_input(const win32::Input& input) override;
+  HidResult send_input(const win32::Input& input) override;
 
  private:
+  std::optional<std::vector<input_event>> events_for(const win32::Input& input) const;
+
   InputDeviceKind kind_;
   std::unique_ptr<EventWriter> device_;
 };

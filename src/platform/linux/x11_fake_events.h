@@ -2,9 +2,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
-#include "platform/windows/input_record.h"
+#include "platform/input_changes.h"
 
 namespace ondrel::x11 {
 
@@ -30,9 +31,12 @@ struct FakeEvent {
 // rather than queued as thousands of button clicks.
 inline constexpr std::int32_t kMostWheelNotches = 1024;
 
-// The fake events that play `input` on an X display with evdev keycodes the
-// way Windows plays it, in Windows' order (motion, buttons, wheel); nullopt
-// when X has no equivalent (an unknown virtual key or flag, another type).
-std::optional<std::vector<FakeEvent>> fake_events_for(const win32::Input& input);
+// The fake events that play a decoded record on an X display with evdev
+// keycodes, in the record's order; nullopt when X has no equivalent (a key
+// beyond X's keycodes, a wheel turn of more than kMostWheelNotches).
+std::optional<std::vector<FakeEvent>> fake_events_for(const InputChanges& changes);
+
+// The release of every key or button that `events` press.
+std::vector<FakeEvent> releases_of_presses(std::span<const FakeEvent> events);
 
 }  // namespace ondrel::x11

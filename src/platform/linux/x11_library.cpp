@@ -5,8 +5,12 @@
 namespace ondrel::x11 {
 namespace {
 
+// Every X client has libxcb (Xlib itself is built on it); XTEST's own client
+// library (libxcb-xtest, or libXtst over Xlib) is often missing. XTEST's
+// requests are small, so they are framed here and sent through libxcb's
+// generic request interface (x11_xtest_requests.cpp), and libxcb is all
+// that is needed.
 constexpr const char* kXcbName = "libxcb.so.1";
-constexpr const char* kXtestName = "libxcb-xtest.so.0";
 
 template <class Symbol>
 bool bind(void* library, const char* name, Symbol& out) {
@@ -16,7 +20,7 @@ bool bind(void* library, const char* name, Symbol& out) {
 
 // The name of the first symbol that `library` lacks, or nullptr when all are there.
 const char* bind_xcb(void* library, XcbLibrary& xcb) {
-  if (!bind(library, "xcb_connect", xcb.connect)) return "xcb_connect";
+  if (!bind(library, "xcb_connect_to_fd", xcb.connect_to_fd)) return "xcb_connect_to_fd";
   if (!bind(library, "xcb_disconnect", xcb.disconnect)) return "xcb_disconnect";
   if (!bind(library, "xcb_connection_has_error", xcb.connection_has_error)) return "xcb_connection_has_error";
   if (!bind(library, "xcb_flush", xcb.flush)) return "xcb_flush";
@@ -27,12 +31,7 @@ const char* bind_xcb(void* library, XcbLibrary& xcb) {
   if (!bind(library, "xcb_get_input_focus", xcb.get_input_focus)) return "xcb_get_input_focus";
   if (!bind(library, "xcb_prefetch_extension_data", xcb.prefetch_extension_data)) return "xcb_prefetch_extension_data";
   if (!bind(library, "xcb_get_extension_data", xcb.get_extension_data)) return "xcb_get_extension_data";
-  return nullptr;
-}
-
-const char* bind_xtest(void* library, XcbLibrary& xcb) {
-  if (!bind(library, "xcb_test_fake_input", xcb.test_fake_input)) return "xcb_test_fake_input";
-  if (!bind(library, "xcb_test_id", xcb.test_extension)) return "xcb_test_id";
+  if (!bind(library, "xcb_send_request", xcb.send_request)) return "xcb_send_request";
   return nullptr;
 }
 
@@ -41,16 +40,12 @@ struct LoadedLibrary {
   std::string why_not;  // empty once loaded
 };
 
-// Neither library is ever unloaded: connections of other devices may still use them.
+// Never unloaded: connections of other devices may still use it.
 LoadedLibrary load() {
   LoadedLibrary loaded;
   void* xcb = dlopen(kXcbName, RTLD_NOW | RTLD_LOCAL);
   if (xcb == nullptr) return {{}, std::string(kXcbName) + " cannot be loaded"};
   if (const char* missing = bind_xcb(xcb, loaded.functions)) return {{}, std::string(kXcbName) + " lacks " + missing};
-  void* xtest = dlopen(kXtestName, RTLD_NOW | RTLD_LOCAL);
-  if (xtest == nullptr) return {{}, std::string(kXtestName) + " cannot be loaded"};
-  if (const char* missing = bind_xtest(xtest, loaded.functions))
-    return {{}, std::string(kXtestName) + " lacks " + missing};
   return loaded;
 }
 

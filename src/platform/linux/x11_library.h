@@ -1,18 +1,44 @@
 #pragma once
 
+#include <sys/uio.h>
+
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
-// The few parts of the XCB client libraries that the X sink uses, declared
-// here with their C layouts so that the module builds without X headers and
-// loads the libraries only when a device is created.
+// The few parts of libxcb that the X sink uses, declared here with their C
+// layouts so that the module builds without X headers and loads libxcb only
+// when a device is created.
 
 namespace ondrel::x11 {
 
 struct XcbConnection;  // xcb_connection_t
-struct XcbExtension;   // xcb_extension_t, only ever passed by address
 
-// xcb_void_cookie_t and the cookies of requests with replies.
+// xcb_extension_t: libxcb keeps each extension's opcode under global_id.
+struct XcbExtension {
+  const char* name;
+  int global_id;
+};
+
+// xcb_protocol_request_t: what xcb_send_request needs to frame a request.
+struct XcbProtocolRequest {
+  std::size_t count;  // iovecs of the request's own data
+  XcbExtension* extension;
+  std::uint8_t opcode;  // the minor opcode for an extension's request
+  std::uint8_t is_void;
+};
+
+inline constexpr int kXcbRequestChecked = 1;  // XCB_REQUEST_CHECKED
+
+// xcb_auth_info_t
+struct XcbAuthInfo {
+  int name_length;
+  char* name;
+  int data_length;
+  char* data;
+};
+
+// The cookie of any request: its sequence number.
 struct XcbCookie {
   unsigned int sequence;
 };
@@ -34,12 +60,8 @@ struct XcbQueryExtensionReply {
   std::uint8_t first_error;
 };
 
-// xcb_connection_has_error() values that creation names.
-inline constexpr int kXcbParseError = 5;    // XCB_CONN_CLOSED_PARSE_ERR
-inline constexpr int kXcbInvalidScreen = 6;  // XCB_CONN_CLOSED_INVALID_SCREEN
-
 struct XcbLibrary {
-  XcbConnection* (*connect)(const char* display, int* screen);
+  XcbConnection* (*connect_to_fd)(int fd, XcbAuthInfo* auth);
   void (*disconnect)(XcbConnection* connection);
   int (*connection_has_error)(XcbConnection* connection);
   int (*flush)(XcbConnection* connection);
@@ -50,13 +72,12 @@ struct XcbLibrary {
   XcbCookie (*get_input_focus)(XcbConnection* connection);
   void (*prefetch_extension_data)(XcbConnection* connection, XcbExtension* extension);
   const XcbQueryExtensionReply* (*get_extension_data)(XcbConnection* connection, XcbExtension* extension);
-  XcbCookie (*test_fake_input)(XcbConnection* connection, std::uint8_t type, std::uint8_t detail, std::uint32_t time,
-                               std::uint32_t root, std::int16_t root_x, std::int16_t root_y, std::uint8_t device);
-  XcbExtension* test_extension;  // xcb_test_id
+  unsigned int (*send_request)(XcbConnection* connection, int flags, iovec* vector,
+                               const XcbProtocolRequest* request);
 };
 
-// libxcb.so.1 and libxcb-xtest.so.0, loaded once for the process's lifetime;
-// nullptr with the reason as a short clause in `why_not` when they cannot be.
+// libxcb.so.1, loaded once for the process's lifetime; nullptr with the
+// reason as a short clause in `why_not` when it cannot be.
 const XcbLibrary* xcb_library(std::string& why_not);
 
 }  // namespace ondrel::x11

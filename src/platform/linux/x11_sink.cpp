@@ -1,8 +1,12 @@
 #include "platform/linux/x11_sink.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <utility>
+#include <vector>
 
+#include "platform/input_changes.h"
 #include "platform/linux/x11_fake_events.h"
 #include "platform/linux/x11_library.h"
 #include "platform/linux/x11_sigpipe_guard.h"
@@ -13,37 +17,69 @@ namespace {
 
 // Plays each record on the display that DISPLAY named when the device was
 // created. A connection that broke is dropped, and the next record connects
-// again, so a device outlives a restart of its server.
+// again, so a device outlives a restart of its server; a forked child's
+// first record connects on its own.
+//
+// A record whose delivery is unknown (no answer in time, or the connection
+// broke after the write) fails, as SendInput tells a Windows caller, yet may
+// still land. What it pressed is therefore released on the next connection,
+// before anything else, so no key or button stays down on the server.
 class X11Sink final : public InputSink {
  public:
   X11Sink(const XcbLibrary& xcb, std::string display, XtestConnection connection)
       : xcb_(xcb), display_(std::move(display)), connection_(std::move(connection)) {}
 
-  unsigned send_input(const win32::Input& input) override {
-    const auto events = fake_events_for(input);
-    if (!events) return 0;
+  HidResult send_input(const win32::Input& input) override {
+    const std::optional<InputChanges> changes = decode_record(input);
+    const auto events = changes ? fake_events_for(*changes) : std::nullopt;
+    if (!events) return HidError::send_failed("the record has no X equivalent");
     const SigpipeGuard sigpipe;
-    if (!connection_.is_open()) {
-      std::string ignored;
-      connection_ = XtestConnection::open(xcb_, display_, ignored);
-      if (!connection_.is_open()) return 0;
-    }
-    switch (connection_.deliver(*events)) {
-      case Delivery::delivered:
-        return 1;
-      case Delivery::refused:
-        return 0;
-      case Delivery::lost:
-        break;
-    }
-    connection_ = XtestConnection();
-    return 0;
+    ONDREL_TRY(connect_if_needed());
+    return deliver(*events);
   }
 
  private:
+  HidResult connect_if_needed() {
+    if (connection_.is_open() && !connection_.is_inherited()) return HidResult::success();
+    connection_ = XtestConnection();
+    std::string why_not;
+    XtestConnection connection = XtestConnection::open(xcb_, display_, why_not);
+    if (!connection.is_open()) return HidError::send_failed(why_not);
+    connection_ = std::move(connection);
+    if (releases_due_.empty()) return HidResult::success();
+    const std::vector<FakeEvent> releases = releases_due_;
+    ONDREL_TRY(deliver(releases));
+    releases_due_.clear();
+    return HidResult::success();
+  }
+
+  HidResult deliver(std::span<const FakeEvent> events) {
+    switch (connection_.deliver(events)) {
+      case Delivery::delivered:
+        return HidResult::success();
+      case Delivery::refused:
+        return HidError::send_failed("the X server refused the input");
+      case Delivery::timed_out:
+        return drop_connection(events, "the X server did not answer within " + patience_text());
+      case Delivery::lost:
+        break;
+    }
+    return drop_connection(events, "the X connection was lost");
+  }
+
+  HidError drop_connection(std::span<const FakeEvent> unknown, std::string why) {
+    for (const FakeEvent& release : releases_of_presses(unknown)) {
+      if (std::find(releases_due_.begin(), releases_due_.end(), release) == releases_due_.end())
+        releases_due_.push_back(release);
+    }
+    connection_ = XtestConnection();
+    return HidError::send_failed(std::move(why));
+  }
+
   const XcbLibrary& xcb_;
   const std::string display_;
   XtestConnection connection_;
+  std::vector<FakeEvent> releases_due_;  // what records of unknown fate pressed
 };
 
 }  // namespace

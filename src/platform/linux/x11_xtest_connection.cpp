@@ -1,90 +1,121 @@
 #include "platform/linux/x11_xtest_connection.h"
 
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
-#include "platform/linux/x11_display_probe.h"
+#include "platform/linux/x11_connection_setup.h"
+#include "platform/linux/x11_display_socket.h"
+#include "platform/linux/x11_xtest_requests.h"
 
 namespace ondrel::x11 {
 namespace {
 
-constexpr std::uint32_t kCurrentTime = 0;
-constexpr std::uint32_t kRootOfThePointer = 0;  // None
-constexpr std::uint8_t kCoreDevices = 0;
-
-Deadline patience_from_now() { return std::chrono::steady_clock::now() + kServerPatience; }
-
-std::string unreachable(const std::string& display, int connection_error) {
-  if (connection_error == kXcbParseError) return "DISPLAY '" + display + "' does not name a display";
-  if (connection_error == kXcbInvalidScreen) return "the display " + display + " has no such screen";
-  return "the display " + display + " cannot be reached";
+std::optional<DisplayAddress> parse(const XcbLibrary& xcb, const std::string& display) {
+  char* host = nullptr;
+  int number = 0;
+  int screen = 0;  // any screen will do: fake input goes where the pointer is
+  if (xcb.parse_display(display.c_str(), &host, &number, &screen) == 0) return std::nullopt;
+  DisplayAddress address{display, host, number};
+  std::free(host);  // allocated by libxcb with malloc
+  return address;
 }
 
 }  // namespace
 
+XtestConnection::XtestConnection(const XcbLibrary& xcb, XcbConnection* connection)
+    : xcb_(&xcb), connection_(connection), owner_(getpid()) {}
+
 XtestConnection::XtestConnection(XtestConnection&& other) noexcept
-    : xcb_(other.xcb_), connection_(std::exchange(other.connection_, nullptr)) {}
+    : xcb_(other.xcb_), connection_(std::exchange(other.connection_, nullptr)), owner_(other.owner_) {}
 
 XtestConnection& XtestConnection::operator=(XtestConnection&& other) noexcept {
   if (this != &other) {
-    XtestConnection old(std::move(*this));
+    release();
     xcb_ = other.xcb_;
     connection_ = std::exchange(other.connection_, nullptr);
+    owner_ = other.owner_;
   }
   return *this;
 }
 
-// Disconnecting only closes the socket; it never writes or waits.
-XtestConnection::~XtestConnection() {
-  if (connection_ != nullptr) xcb_->disconnect(connection_);
+XtestConnection::~XtestConnection() { release(); }
+
+bool XtestConnection::is_inherited() const { return connection_ != nullptr && owner_ != getpid(); }
+
+// Disconnecting shuts the socket down and closes it; it never writes or
+// waits. A forked child shares the socket with its parent, where a shutdown
+// would cut the parent's connection: there the child's descriptor is first
+// replaced by an unconnected socket, so that disconnecting frees the child's
+// memory and touches nothing else. Should even that socket be refused, the
+// child keeps the connection's memory and closes only its descriptor.
+void XtestConnection::release() {
+  if (connection_ == nullptr) return;
+  XcbConnection* connection = std::exchange(connection_, nullptr);
+  if (owner_ != getpid()) {
+    const int fd = xcb_->get_file_descriptor(connection);
+    const int stand_in = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (stand_in < 0 || dup3(stand_in, fd, O_CLOEXEC) < 0) {
+      if (stand_in >= 0) close(stand_in);
+      close(fd);
+      return;
+    }
+    close(stand_in);
+  }
+  xcb_->disconnect(connection);
 }
 
 XtestConnection XtestConnection::open(const XcbLibrary& xcb, const std::string& display, std::string& why_not) {
-  if (display_is_silent(xcb, display, kServerPatience)) {
-    why_not = "the display " + display + " does not answer";
+  const std::optional<DisplayAddress> address = parse(xcb, display);
+  if (!address) {
+    why_not = "DISPLAY '" + display + "' does not name a display";
     return {};
   }
-  int screen = 0;
-  // Owned from here on: even a failed connection must be disconnected.
-  XtestConnection connection(xcb, xcb.connect(display.c_str(), &screen));
-  if (const int error = xcb.connection_has_error(connection.connection_)) {
-    why_not = unreachable(display, error);
+  const Deadline deadline = patience_from_now();
+  std::optional<DisplaySocket> socket = connect_display_socket(*address, deadline, why_not);
+  if (!socket) return {};
+  XtestConnection connection(xcb, set_up_connection(xcb, *address, std::move(*socket), deadline, why_not));
+  if (!connection.is_open()) return {};
+  // The opcode must have come before a request of XTEST's is framed: libxcb
+  // would wait for it without a deadline.
+  xcb.prefetch_extension_data(connection.connection_, &xtest_extension());
+  if (connection.round_trip(patience_from_now()) != Delivery::delivered) {
+    why_not = did_not_answer(display);
     return {};
   }
-  xcb.prefetch_extension_data(connection.connection_, xcb.test_extension);
-  if (!connection.round_trip(patience_from_now())) {
-    why_not = "the display " + display + " does not answer";
-    return {};
-  }
-  // Answered already by the round trip, so this does not wait.
-  const XcbQueryExtensionReply* xtest = xcb.get_extension_data(connection.connection_, xcb.test_extension);
+  const XcbQueryExtensionReply* xtest = xcb.get_extension_data(connection.connection_, &xtest_extension());
   if (xtest == nullptr || xtest->present == 0) {
     why_not = "the display " + display + " has no XTEST extension";
+    return {};
+  }
+  const XcbCookie version = send_xtest_get_version(xcb, connection.connection_);
+  if (xcb.flush(connection.connection_) <= 0 || !connection.answered_before(version.sequence, patience_from_now())) {
+    why_not = did_not_answer(display);
     return {};
   }
   return connection;
 }
 
 Delivery XtestConnection::deliver(std::span<const FakeEvent> events) {
-  for (const FakeEvent& event : events) {
-    xcb_->test_fake_input(connection_, event.type, event.detail, kCurrentTime, kRootOfThePointer, event.dx, event.dy,
-                          kCoreDevices);
-  }
-  if (!round_trip(patience_from_now())) return Delivery::lost;
+  for (const FakeEvent& event : events) send_xtest_fake_input(*xcb_, connection_, event);
+  const Delivery delivery = round_trip(patience_from_now());
+  if (delivery != Delivery::delivered) return delivery;
   return queue_held_an_error() ? Delivery::refused : Delivery::delivered;
 }
 
-// GetInputFocus is the cheapest request with a reply; its reply comes after
-// the server has processed everything sent before it. The wait polls the
-// socket so that it can end at `deadline`, which xcb_wait_for_reply cannot.
-bool XtestConnection::round_trip(Deadline deadline) {
-  const XcbCookie cookie = xcb_->get_input_focus(connection_);
-  if (xcb_->flush(connection_) <= 0) return false;
+// Whether a reply (not an error) to `sequence` came by `deadline`. The wait
+// polls the socket so that it can end at `deadline`, which
+// xcb_wait_for_reply cannot.
+bool XtestConnection::answered_before(unsigned int sequence, Deadline deadline) {
   const int fd = xcb_->get_file_descriptor(connection_);
   for (;;) {
     void* reply = nullptr;
     XcbResponse* error = nullptr;
-    if (xcb_->poll_for_reply(connection_, cookie.sequence, &reply, &error) != 0) {
+    if (xcb_->poll_for_reply(connection_, sequence, &reply, &error) != 0) {
       const bool answered = reply != nullptr;
       std::free(reply);  // replies and errors are allocated by libxcb with malloc
       std::free(error);
@@ -92,6 +123,14 @@ bool XtestConnection::round_trip(Deadline deadline) {
     }
     if (xcb_->connection_has_error(connection_) != 0 || !readable_before(fd, deadline)) return false;
   }
+}
+
+// GetInputFocus is the cheapest request with a reply; its reply comes after
+// the server has processed everything sent before it.
+Delivery XtestConnection::round_trip(Deadline deadline) {
+  const XcbCookie cookie = xcb_->get_input_focus(connection_);
+  if (xcb_->flush(connection_) > 0 && answered_before(cookie.sequence, deadline)) return Delivery::delivered;
+  return xcb_->connection_has_error(connection_) != 0 ? Delivery::lost : Delivery::timed_out;
 }
 
 // Errors of our unchecked requests wait in the event queue, as would any

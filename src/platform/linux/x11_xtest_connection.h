@@ -1,6 +1,7 @@
 #pragma once
 
-#include <chrono>
+#include <sys/types.h>
+
 #include <span>
 #include <string>
 
@@ -10,17 +11,16 @@
 
 namespace ondrel::x11 {
 
-// How long a server may take to answer before it is taken as gone: a stopped
-// or wedged server must not hold the caller forever.
-inline constexpr std::chrono::milliseconds kServerPatience{2000};
-
 enum class Delivery {
   delivered,  // the server has processed every event
   refused,    // the server answered with an error
-  lost,       // the connection broke, or the server did not answer in time
+  timed_out,  // the server did not answer in time: the events may still land
+  lost,       // the connection broke: the events may or may not have landed
 };
 
 // A connection of one device's own to an X display whose server has XTEST.
+// It belongs to the process that opened it: a forked child's copy is let go
+// without touching the parent's connection.
 class XtestConnection {
  public:
   XtestConnection() = default;
@@ -28,12 +28,15 @@ class XtestConnection {
   XtestConnection& operator=(XtestConnection&& other) noexcept;
   ~XtestConnection();
 
-  // Connects to `display`; a connection that is not open, with the reason
-  // as a short clause in `why_not`, when the server cannot be reached, does
-  // not answer or has no XTEST.
+  // Connects to `display` within kServerPatience for each wait; a connection
+  // that is not open, with the reason as a short clause in `why_not`, when
+  // the server cannot be reached, refuses us, does not answer or has no
+  // XTEST.
   static XtestConnection open(const XcbLibrary& xcb, const std::string& display, std::string& why_not);
 
-  bool is_open() const { return connection_ != nullptr; }
+  [[nodiscard]] bool is_open() const { return connection_ != nullptr; }
+  // Open, but by the process this one was forked from.
+  [[nodiscard]] bool is_inherited() const;
 
   // Sends `events` and waits for a round trip, so that once this says
   // delivered the server has processed them: what another client sees next
@@ -41,12 +44,15 @@ class XtestConnection {
   Delivery deliver(std::span<const FakeEvent> events);
 
  private:
-  XtestConnection(const XcbLibrary& xcb, XcbConnection* connection) : xcb_(&xcb), connection_(connection) {}
-  bool round_trip(Deadline deadline);
+  XtestConnection(const XcbLibrary& xcb, XcbConnection* connection);
+  void release();
+  bool answered_before(unsigned int sequence, Deadline deadline);
+  Delivery round_trip(Deadline deadline);
   bool queue_held_an_error();
 
   const XcbLibrary* xcb_ = nullptr;
   XcbConnection* connection_ = nullptr;
+  pid_t owner_ = 0;
 };
 
 }  // namespace ondrel::x11

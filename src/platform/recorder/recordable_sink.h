@@ -9,12 +9,13 @@ namespace ondrel {
 
 // A system's sink with the test recorder in front: while the recorder is
 // started it takes every record, and a failure it was told to cause refuses
-// one. `system` may be empty (a device created while recording), and then
-// every record that reaches it is refused.
+// one, as a refused SendInput ("SendInput failed") on every system. `system`
+// may be empty (a device created while recording), and then every record
+// that reaches it is refused the same way.
 class RecordableSink final : public InputSink {
  public:
   explicit RecordableSink(std::unique_ptr<InputSink> system) : system_(std::move(system)) {}
-  unsigned send_input(const win32::Input& input) override;
+  HidResult send_input(const win32::Input& input) override;
 
  private:
   std::unique_ptr<InputSink> system_;

@@ -6,10 +6,8 @@
 
 namespace ondrel::win32 {
 
-// One record through `sink`; a refused injection is a SendFailed.
-inline HidResult inject(InputSink& sink, const Input& input) {
-  if (sink.send_input(input) == 0) return HidError::send_failed("SendInput failed");
-  return HidResult::success();
-}
+// One record through `sink`; its failure, with the sink's own text, is the
+// back end's.
+inline HidResult inject(InputSink& sink, const Input& input) { return sink.send_input(input); }
 
 }  // namespace ondrel::win32

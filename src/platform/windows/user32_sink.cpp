@@ -7,9 +7,12 @@ namespace {
 
 class User32Sink final : public InputSink {
  public:
-  unsigned send_input(const win32::Input& input) override {
+  // The error code of a refusal is not fetched: a Windows caller learns only
+  // that SendInput failed.
+  HidResult send_input(const win32::Input& input) override {
     win32::Input copy = input;  // SendInput takes a non-const pointer
-    return ::SendInput(1, &copy, sizeof(win32::Input));
+    if (::SendInput(1, &copy, sizeof(win32::Input)) == 0) return HidError::send_failed("SendInput failed");
+    return HidResult::success();
   }
 };
 

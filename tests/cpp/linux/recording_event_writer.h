@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,7 +15,7 @@ namespace ondrel::testing {
 struct EventWriterLog {
   std::vector<std::vector<std::string>> batches;  // written batches, as texts
   int writes = 0;
-  int refuse_write = 0;  // the n-th write (1 = first) is refused
+  int refuse_write = 0;  // the n-th write (1 = first) is refused, with ENODEV
   bool released = false;
 };
 
@@ -24,7 +25,10 @@ class RecordingEventWriter final : public uinput::EventWriter {
   ~RecordingEventWriter() override { log_->released = true; }
 
   bool write(std::span<const input_event> events) override {
-    if (++log_->writes == log_->refuse_write) return false;
+    if (++log_->writes == log_->refuse_write) {
+      errno = ENODEV;  // as a device that has gone away refuses
+      return false;
+    }
     log_->batches.push_back(describe(events));
     return true;
   }

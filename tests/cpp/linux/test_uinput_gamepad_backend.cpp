@@ -56,7 +56,7 @@ TEST_F(GamepadBackendTest, ARefusedWriteFailsTheReportAndTheNextOneCarriesItsCha
   ASSERT_TRUE(send(kNeutral).ok());
   const HidResult refused = send({0x04, 0, 128, 128, 128, 128, 0, 0});
   ASSERT_FALSE(refused.ok());
-  EXPECT_EQ(refused.error().display(), "Failed to send report: SendInput failed");
+  EXPECT_EQ(refused.error().display(), "Failed to send report: uinput write failed: No such device");
   ASSERT_TRUE(send({0x04, 0, 128, 128, 7, 128, 0, 0}).ok());
   ASSERT_TRUE(send({0x04, 0, 128, 128, 7, 128, 0, 0}).ok());
   EXPECT_EQ(log->batches, (std::vector<Batch>{with_sync(kEveryAxisNeutral), with_sync({"BTN_WEST 1", "ABS_RX 7"})}));

@@ -17,14 +17,17 @@ namespace {
 using testing::EventWriterLog;
 using testing::RecordingEventWriter;
 
+std::string failure(const HidResult& result) { return result.ok() ? "success" : result.error().display(); }
+
 TEST(UinputSink, TakesARecordOnlyWhenTheDeviceTookItsEvents) {
   auto log = std::make_shared<EventWriterLog>();
   log->refuse_write = 2;
   uinput::UinputSink sink(InputDeviceKind::mouse, std::make_unique<RecordingEventWriter>(log));
   const win32::Input left_down = win32::mouse_input(0, 0, 0, win32::mouse_flag::left_down);
-  EXPECT_EQ(sink.send_input(left_down), 1u);
-  EXPECT_EQ(sink.send_input(left_down), 0u);  // refused by the device
-  EXPECT_EQ(sink.send_input(win32::keyboard_input(0x41, 0)), 0u);  // not a mouse's: never written
+  EXPECT_EQ(failure(sink.send_input(left_down)), "success");
+  EXPECT_EQ(failure(sink.send_input(left_down)), "Failed to send report: uinput write failed: No such device");
+  EXPECT_EQ(failure(sink.send_input(win32::keyboard_input(0x41, 0))),  // not a mouse's: never written
+            "Failed to send report: the uinput device cannot play this record");
   EXPECT_EQ(log->writes, 2);
   EXPECT_EQ(log->batches, (std::vector<std::vector<std::string>>{{"BTN_LEFT 1", "SYN_REPORT"}}));
 }

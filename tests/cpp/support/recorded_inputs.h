@@ -26,9 +26,13 @@ RecordedInputs& recorded_inputs();
 void reset_recorded_inputs();
 unsigned recording_send_input(const win32::Input& input);
 
-// A sink that hands every record to recording_send_input.
+// A sink that hands every record to recording_send_input; a refused call
+// fails as user32's sink fails it.
 struct RecordingSink final : InputSink {
-  unsigned send_input(const win32::Input& input) override { return recording_send_input(input); }
+  HidResult send_input(const win32::Input& input) override {
+    if (recording_send_input(input) == 0) return HidError::send_failed("SendInput failed");
+    return HidResult::success();
+  }
 };
 
 // A back end of type B on the recording SendInput, with nothing recorded yet.
