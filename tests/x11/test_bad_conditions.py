@@ -5,7 +5,7 @@ import pytest
 from conftest import START, observe
 from x_server import XServer
 
-SEND_FAILED = "RuntimeError: Failed to send report: SendInput failed"
+SEND_FAILED = "RuntimeError: Failed to send report: {}"
 NOT_SUPPORTED = "RuntimeError: Platform not supported: no X display with the XTEST extension ({})"
 
 
@@ -60,10 +60,13 @@ def test_a_server_that_goes_away_fails_the_call_until_it_is_back(drive, own_serv
     assert driver.ask("m = ondrel.Mouse()") == "ok"
     assert driver.ask("k = ondrel.Keyboard()") == "ok"
     own_server.stop()
-    # The first call finds its connection closed, the next ones a display that refuses connections; SIGPIPE keeps
-    # its default action, which would end the process had a write to the closed socket raised it.
-    for call in ("m.move_by(5, 0)", "m.click()", "k.press('a')", "m.scroll(1)"):
-        assert driver.ask(call) == SEND_FAILED
+    # The first call of each device finds its connection closed, the next ones a display that refuses connections;
+    # SIGPIPE keeps its default action, which would end the process had a write to the closed socket raised it.
+    lost = SEND_FAILED.format("the X connection was lost")
+    gone = SEND_FAILED.format(f"the display {own_server.display} cannot be reached")
+    for call, failure in (("m.move_by(5, 0)", lost), ("m.click()", gone), ("k.press('a')", lost),
+                          ("m.scroll(1)", gone)):
+        assert driver.ask(call) == failure
     assert driver.ask("signal.getsignal(signal.SIGPIPE) == signal.SIG_DFL") == "True"
     assert driver.ask("signal.SIGPIPE in signal.pthread_sigmask(signal.SIG_BLOCK, [])") == "False"
     own_server.restart()
@@ -75,8 +78,9 @@ def test_a_stopped_server_fails_the_call_and_creation_until_it_continues(drive, 
     driver = drive(own_server.display)
     assert driver.ask("m = ondrel.Mouse()") == "ok"
     own_server.pause()
-    assert driver.ask("m.move_by(1, 0)") == SEND_FAILED
-    assert driver.ask("ondrel.Mouse()") == NOT_SUPPORTED.format(f"the display {own_server.display} does not answer")
+    assert driver.ask("m.move_by(1, 0)") == SEND_FAILED.format("the X server did not answer within 2 s")
+    assert driver.ask("ondrel.Mouse()") == NOT_SUPPORTED.format(
+        f"the display {own_server.display} did not answer within 2 s")
     own_server.resume()
     assert driver.ask("m.click('middle')") == "None"  # connects again; the record that failed may land by now
     assert moves_the_pointer_again(driver, own_server)
