@@ -88,8 +88,8 @@ def drive():
     nothing on stderr."""
     drivers = []
 
-    def start(display):
-        drivers.append(Driver(environment_for(display)))
+    def start(display, prefix=()):
+        drivers.append(Driver(environment_for(display), prefix))
         return drivers[-1]
 
     yield start

@@ -18,9 +18,10 @@ class Driver:
     """Sends lines to a driven process: ask() answers with the repr of an expression's value, "ok" for a statement,
     or "ErrorType: message"."""
 
-    def __init__(self, environment):
-        self.process = subprocess.Popen([sys.executable, __file__], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        stderr=subprocess.PIPE, text=True, env=environment)
+    def __init__(self, environment, prefix=()):
+        """`prefix` is a command that runs the driven process (for example in a network namespace of its own)."""
+        self.process = subprocess.Popen([*prefix, sys.executable, __file__], stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, env=environment)
 
     def ask(self, line):
         self.process.stdin.write(line + "\n")

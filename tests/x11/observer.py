@@ -46,6 +46,14 @@ class Observer:
         reply = self.root.query_pointer()
         return reply.root_x, reply.root_y
 
+    def held(self):
+        """The keycodes and pointer buttons (1 to 5) that are down on the server."""
+        keymap = self.display.query_keymap()
+        keys = [8 * byte + bit for byte, bits in enumerate(keymap) for bit in range(8) if bits >> bit & 1]
+        mask = self.root.query_pointer().mask
+        buttons = [number for number in range(1, 6) if mask & (X.Button1Mask << (number - 1))]
+        return keys, buttons
+
     def events(self):
         """Every event that has arrived since the last call. The round trip first makes sure that whatever the
         server did before now has reached us."""

@@ -3,6 +3,7 @@ and prints nothing, and the device works again once a server is back."""
 
 import pytest
 from conftest import START, observe
+from muting_proxy import MutingProxy
 from x_server import XServer
 
 SEND_FAILED = "RuntimeError: Failed to send report: {}"
@@ -84,3 +85,49 @@ def test_a_stopped_server_fails_the_call_and_creation_until_it_continues(drive, 
     own_server.resume()
     assert driver.ask("m.click('middle')") == "None"  # connects again; the record that failed may land by now
     assert moves_the_pointer_again(driver, own_server)
+
+
+@pytest.fixture
+def muting_proxy(own_server):
+    proxy = MutingProxy(own_server)
+    yield proxy
+    proxy.close()
+
+
+def held_on(server):
+    observer = observe(server.display)
+    try:
+        return observer.held()
+    finally:
+        observer.close()
+
+
+@pytest.mark.parametrize("device, press, pressed, next_call", [
+    ("ondrel.Keyboard()", "d.press('a')", ([38], []), "d.press('b')"),
+    ("ondrel.Mouse()", "d.press('right')", ([], [3]), "d.move_by(1, 0)"),
+])
+def test_what_a_call_of_unknown_fate_pressed_is_released_on_the_next_connection(drive, own_server, muting_proxy,
+                                                                                   device, press, pressed, next_call):
+    """The server acts on the press, but its answer never comes back: the call fails, and the next one releases."""
+    driver = drive(muting_proxy.display)
+    assert driver.ask(f"d = {device}") == "ok"
+    muting_proxy.muted = True
+    assert driver.ask(press) == SEND_FAILED.format("the X server did not answer within 2 s")
+    assert held_on(own_server) == pressed
+    muting_proxy.muted = False
+    assert driver.ask(next_call) == "None"
+    assert held_on(own_server) == ([], [])
+
+
+@pytest.mark.parametrize("device, press, next_call", [
+    ("ondrel.Keyboard()", "d.press('a')", "d.press('b')"),
+    ("ondrel.Mouse()", "d.press('right')", "d.move_by(1, 0)"),
+])
+def test_nothing_stays_pressed_after_a_stopped_server_continues(drive, own_server, device, press, next_call):
+    driver = drive(own_server.display)
+    assert driver.ask(f"d = {device}") == "ok"
+    own_server.pause()
+    assert driver.ask(press) == SEND_FAILED.format("the X server did not answer within 2 s")
+    own_server.resume()  # the server may act on the press now
+    assert driver.ask(next_call) == "None"
+    assert held_on(own_server) == ([], [])
