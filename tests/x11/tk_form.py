@@ -1,0 +1,35 @@
+"""A real X application for the tests: a Tk window with a text entry and a button that writes the entry's text to
+the file named on the command line. Once the window is on the screen it prints the centres of the entry and the
+button, in root coordinates, as one JSON line."""
+
+import json
+import sys
+import tkinter
+
+
+def main():
+    out_path = sys.argv[1]
+    root = tkinter.Tk()
+    root.geometry("+100+100")
+    entry = tkinter.Entry(root, width=40)
+    entry.pack(padx=20, pady=20)
+
+    def save():
+        with open(out_path, "w", encoding="utf-8") as out:
+            out.write(entry.get())
+        root.destroy()
+
+    button = tkinter.Button(root, text="Save", command=save)
+    button.pack(pady=20)
+    root.wait_visibility(button)
+    root.update()
+
+    def centre(widget):
+        return widget.winfo_rootx() + widget.winfo_width() // 2, widget.winfo_rooty() + widget.winfo_height() // 2
+
+    print(json.dumps({"entry": centre(entry), "button": centre(button)}), flush=True)
+    root.mainloop()
+
+
+if __name__ == "__main__":
+    main()
