@@ -39,6 +39,9 @@ class SetupThread {
   }
   SetupThread(const SetupThread&) = delete;
   SetupThread& operator=(const SetupThread&) = delete;
+  ~SetupThread() {
+    if (thread_.joinable()) thread_.join();  // finish() has joined it on every path that starts it
+  }
 
   [[nodiscard]] bool started() const { return thread_.joinable(); }
 

@@ -75,6 +75,7 @@ XtestConnection XtestConnection::open(const XcbLibrary& xcb, const std::string& 
     why_not = "DISPLAY '" + display + "' does not name a display";
     return {};
   }
+  // One deadline for every wait of the opening: creation ends within it.
   const Deadline deadline = patience_from_now();
   std::optional<DisplaySocket> socket = connect_display_socket(*address, deadline, why_not);
   if (!socket) return {};
@@ -83,7 +84,7 @@ XtestConnection XtestConnection::open(const XcbLibrary& xcb, const std::string& 
   // The opcode must have come before a request of XTEST's is framed: libxcb
   // would wait for it without a deadline.
   xcb.prefetch_extension_data(connection.connection_, &xtest_extension());
-  if (connection.round_trip(patience_from_now()) != Delivery::delivered) {
+  if (connection.round_trip(deadline) != Delivery::delivered) {
     why_not = did_not_answer(display);
     return {};
   }
@@ -93,7 +94,7 @@ XtestConnection XtestConnection::open(const XcbLibrary& xcb, const std::string& 
     return {};
   }
   const XcbCookie version = send_xtest_get_version(xcb, connection.connection_);
-  if (xcb.flush(connection.connection_) <= 0 || !connection.answered_before(version.sequence, patience_from_now())) {
+  if (xcb.flush(connection.connection_) <= 0 || !connection.answered_before(version.sequence, deadline)) {
     why_not = did_not_answer(display);
     return {};
   }

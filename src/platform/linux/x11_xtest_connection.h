@@ -28,10 +28,10 @@ class XtestConnection {
   XtestConnection& operator=(XtestConnection&& other) noexcept;
   ~XtestConnection();
 
-  // Connects to `display` within kServerPatience for each wait; a connection
-  // that is not open, with the reason as a short clause in `why_not`, when
-  // the server cannot be reached, refuses us, does not answer or has no
-  // XTEST.
+  // Connects to `display` within kServerPatience, whatever the server does;
+  // a connection that is not open, with the reason as a short clause in
+  // `why_not`, when the server cannot be reached, refuses us, does not
+  // answer or has no XTEST.
   static XtestConnection open(const XcbLibrary& xcb, const std::string& display, std::string& why_not);
 
   [[nodiscard]] bool is_open() const { return connection_ != nullptr; }
