@@ -180,7 +180,7 @@ int main(int argc, char** argv) {
   auto keyboard = created_device<ondrel::KeyboardDevice>(ondrel::bench::windows_keyboard_factory());
   auto replaying_keyboard = created_device<ondrel::KeyboardDevice>(ondrel::bench::replaying_keyboard_factory());
   auto gamepad = created_device<ondrel::GamepadDevice>(ondrel::bench::discarding_factory());
-  const std::uint8_t key_a = 0x04;
+  constexpr std::uint8_t key_a = 0x04;
   const std::string text = typing_text(200);
   // Floors: the pauses each operation makes; the keyboard's back end makes
   // none, typing rests 5 ms after each character. The replaying back end of
@@ -197,10 +197,10 @@ int main(int argc, char** argv) {
   const KeyboardUnderTest keyboards[] = {{"new", &keyboard}, {"old", &replaying_keyboard}};
   for (const KeyboardUnderTest& k : keyboards)
     operations.push_back({std::string("key press 10 ms, ") + k.back_end, 10, 100 * scale,
-                          [k, key_a] { return k.device->press(key_a); }});
+                          [k] { return k.device->press(key_a); }});
   for (const KeyboardUnderTest& k : keyboards)
     operations.push_back({std::string("combination 10 ms, ") + k.back_end, 10, 100 * scale,
-                          [k, key_a] { return k.device->combo(ondrel::modifier_bit::left_control, key_a); }});
+                          [k] { return k.device->combo(ondrel::modifier_bit::left_control, key_a); }});
   for (const KeyboardUnderTest& k : keyboards)
     operations.push_back({std::string("typing 200 chars 3000 ms, ") + k.back_end, 3000, 3 * scale,
                           [k, &text] { return k.device->type_text(text); }});
