@@ -163,16 +163,6 @@ def test_the_installed_definitions_are_these():
     assert json.loads(text) == TOOLS
 
 
-def test_the_one_tool_names_every_field_with_the_actions_that_read_it():
-    (_, parameters, _), = tools("one_tool")
-    assert parameters["properties"]["action"]["enum"] == list(VARIANTS)
-    for tag, variant in VARIANTS.items():
-        for name in variant["properties"]:
-            if name != "action":
-                assert tag in parameters["properties"][name]["description"], (tag, name)
-                assert field_schema(tag, name)["description"] in parameters["properties"][name]["description"]
-
-
 # ---- Every call a model can make runs as intended -----------------------------------------------------------------
 
 def strict_call(parameters, arguments):
