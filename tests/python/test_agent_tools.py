@@ -57,8 +57,10 @@ def as_action(variant, name, arguments):
 # ---- The published constraints of the two APIs, as data ----------------------------------------------------------
 
 # Tool names. Anthropic, tool use ("Specifying client tools"), https://docs.anthropic.com/en/docs/agents-and-tools/
-# tool-use/implement-tool-use: name must match ^[a-zA-Z0-9_-]{1,64}$ (the API answers "String should match pattern
-# '^[a-zA-Z0-9_-]{1,64}$'"). OpenAI API reference, chat completions, tools[].function.name
+# tool-use/implement-tool-use: name must match ^[a-zA-Z0-9_-]{1,64}$; the messages API answers other names with
+# "tools.N.custom.name: String should match pattern '^[a-zA-Z0-9_-]{1,64}$'" (quoted in public bug reports, e.g.
+# github.com/apify/tester-mcp-client/issues/11; later pages allow 128 characters, the older limit binds more
+# deployments). OpenAI API reference, chat completions, tools[].function.name
 # https://platform.openai.com/docs/api-reference/chat/create: "Must be a-z, A-Z, 0-9, or contain underscores and
 # dashes, with a maximum length of 64."
 NAME_PATTERN = {"input_schema": r"[a-zA-Z0-9_-]{1,64}", "function": r"[a-zA-Z0-9_-]{1,64}"}
