@@ -29,7 +29,7 @@ Codes key_table_codes() {
   return sorted(codes);
 }
 
-const Codes kGamepadButtons = sorted({BTN_SOUTH, BTN_EAST, BTN_WEST, BTN_NORTH, BTN_TL, BTN_TR, BTN_SELECT, BTN_START,
+const Codes kGamepadButtons = sorted({BTN_SOUTH, BTN_EAST, BTN_X, BTN_Y, BTN_TL, BTN_TR, BTN_SELECT, BTN_START,
                                       BTN_MODE, BTN_THUMBL, BTN_THUMBR, BTN_DPAD_UP, BTN_DPAD_DOWN, BTN_DPAD_LEFT,
                                       BTN_DPAD_RIGHT});
 
