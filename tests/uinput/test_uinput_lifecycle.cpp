@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -111,6 +112,33 @@ TEST(UinputLifecycle, AFailedWriteLosesNothingAndSendsNothingTwice) {
   ASSERT_TRUE(pad.press(y).ok());
   ASSERT_TRUE(pad.press(y).ok());  // nothing changed since: nothing sent
   EXPECT_EQ(reader.take_texts(), (Texts{"BTN_Y 1", "ABS_X 10", "ABS_Y 20", "SYN_REPORT"}));
+}
+
+// In a forked child: whether it used its copy of the parent's pad (its first
+// write makes a device of the child's own), then releases that copy.
+int child_uses_and_releases(GamepadDevice& pad, bool uses) {
+  if (uses && !pad.press(bit(GamepadButton::A)).ok()) return 1;
+  { GamepadDevice released = std::move(pad); }
+  return 0;
+}
+
+TEST(UinputLifecycle, AForkedChildNeverRemovesOrUsesTheParentsDevice) {
+  for (const bool child_uses : {true, false}) {
+    GamepadDevice pad(platform_gamepad_factory(), "guest pad fork");
+    ASSERT_TRUE(pad.create().ok());
+    EvdevReader reader(pad.name());
+    ASSERT_TRUE(reader.open());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) _exit(child_uses_and_releases(pad, child_uses));
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child_uses " << child_uses;
+    EXPECT_EQ(reader.take_texts(), Texts{}) << "child_uses " << child_uses;
+    ASSERT_TRUE(pad.press(bit(GamepadButton::B)).ok()) << "child_uses " << child_uses;
+    EXPECT_EQ(reader.take_texts(), (Texts{"BTN_EAST 1", "SYN_REPORT"})) << "child_uses " << child_uses;
+    EXPECT_EQ(EvdevReader::node_named(pad.name()), reader.node()) << "the child's own device outlived it";
+  }
 }
 
 }  // namespace
