@@ -4,12 +4,10 @@
 #include <linux/uinput.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -51,21 +49,6 @@ std::optional<std::string> evdev_node_name(const std::string& sysname) {
   return std::nullopt;
 }
 
-// The device number of the evdev node, as the kernel gives it ("13:64").
-std::optional<dev_t> device_number(const std::string& sysname, const std::string& node_name) {
-  std::ifstream file(std::string(kInputClass) + "/" + sysname + "/" + node_name + "/dev");
-  unsigned major_number = 0;
-  unsigned minor_number = 0;
-  char colon = 0;
-  if (!(file >> major_number >> colon >> minor_number) || colon != ':') return std::nullopt;
-  return makedev(major_number, minor_number);
-}
-
-bool is_node_of(const std::string& node, dev_t number) {
-  struct stat status {};
-  return stat(node.c_str(), &status) == 0 && S_ISCHR(status.st_mode) && status.st_rdev == number;
-}
-
 // Sleeps a little longer each time, never past the deadline.
 class Backoff {
  public:
@@ -87,13 +70,13 @@ class Backoff {
 // still awaited.
 bool registered(const std::string& sysname, bool udev_runs, UdevRecordCheck& udev_check, std::string& awaited) {
   const auto node_name = evdev_node_name(sysname);
-  const auto number = node_name ? device_number(sysname, *node_name) : std::nullopt;
-  if (!number) return false;
+  if (!node_name) return false;
   const std::string node = "/dev/input/" + *node_name;
   awaited = udev_runs ? "udev to finish with " + node : node;
-  if (!is_node_of(node, *number)) return false;
+  struct stat status {};
+  if (stat(node.c_str(), &status) != 0) return false;
   if (!udev_runs) return true;
-  const auto record = read_udev_record(*number);
+  const auto record = read_udev_record(status.st_rdev);
   return record && udev_check.is_new_devices(*record);
 }
 
