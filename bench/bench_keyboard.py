@@ -1,8 +1,7 @@
 """End-to-end time of keyboard operations through the Python API, against
-their floors: a press 15 ms (10 ms between its reports, 5 ms inside the
-back end), typing 20 ms per unshifted character (the press plus 5 ms after
-it), a combination 15 ms (one key held in three reports: only the middle one
-holds a key).
+their floors, the keyboard's own pauses (the back end makes none): a press
+10 ms between its reports, typing 15 ms per unshifted character (the press
+plus 5 ms after it), a combination 10 ms (the press inside it).
 
     pip install . && python bench/bench_keyboard.py [repetitions]
 
@@ -25,9 +24,9 @@ def main():
         recorder.ondrel_recorder_start()
     keyboard = ondrel.Keyboard()
     cases = (
-        ("press", lambda: keyboard.press("a"), 15.0),
-        ("combo", lambda: keyboard.combo(["ctrl"], "c"), 15.0),
-        (f"type_text({len(TEXT)})", lambda: keyboard.type_text(TEXT), 20.0 * len(TEXT)),
+        ("press", lambda: keyboard.press("a"), 10.0),
+        ("combo", lambda: keyboard.combo(["ctrl"], "c"), 10.0),
+        (f"type_text({len(TEXT)})", lambda: keyboard.type_text(TEXT), 15.0 * len(TEXT)),
     )
     for name, operation, floor in cases:
         print(summarise(name, measure(operation, repetitions), floor))

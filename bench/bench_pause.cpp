@@ -56,9 +56,9 @@ double milliseconds_since(Clock::time_point start) {
 }
 
 void print_header(const char* title, const char* columns) {
-  std::printf("\n%-36s", "");
+  std::printf("\n%-44s", "");
   for (const NamedWaiter& waiter : kWaiters) std::printf("| %-30s", waiter.name);
-  std::printf("\n%-36s", title);
+  std::printf("\n%-44s", title);
   for (std::size_t i = 0; i < kWaiterCount; ++i) std::printf("| %-30s", columns);
   std::printf("\n");
 }
@@ -82,7 +82,7 @@ void report_pause(unsigned milliseconds, int repetitions) {
       samples[w].overshoot_us.push_back((elapsed_ms - milliseconds) * 1000.0);
     }
   }
-  std::printf("%-36s", (std::to_string(milliseconds) + " ms (" + std::to_string(repetitions) + " times)").c_str());
+  std::printf("%-44s", (std::to_string(milliseconds) + " ms (" + std::to_string(repetitions) + " times)").c_str());
   for (const PauseSamples& waiter : samples) {
     double sum_us = 0;
     for (const double overshoot : waiter.overshoot_us) sum_us += overshoot;
@@ -134,7 +134,7 @@ void report_operation(const Operation& operation) {
       }
     }
   }
-  std::printf("%-36s", (operation.name + " (" + std::to_string(operation.repetitions) + " times)").c_str());
+  std::printf("%-44s", (operation.name + " (" + std::to_string(operation.repetitions) + " times)").c_str());
   for (const std::vector<double>& waiter : ratios) {
     std::printf("| %8.5f %8.5f             ", ondrel::bench::percentile(waiter, 0.5),
                 ondrel::bench::percentile(waiter, 0.99));
@@ -178,21 +178,34 @@ int main(int argc, char** argv) {
 
   auto mouse = created_device<ondrel::MouseDevice>(ondrel::bench::discarding_factory());
   auto keyboard = created_device<ondrel::KeyboardDevice>(ondrel::bench::windows_keyboard_factory());
+  auto replaying_keyboard = created_device<ondrel::KeyboardDevice>(ondrel::bench::replaying_keyboard_factory());
   auto gamepad = created_device<ondrel::GamepadDevice>(ondrel::bench::discarding_factory());
-  const std::uint8_t key_a = 0x04;
+  constexpr std::uint8_t key_a = 0x04;
   const std::string text = typing_text(200);
-  // Floors: the pauses each operation makes. The keyboard's back end
-  // holds each key it plays for 5 ms; typing rests 5 ms after a character.
-  const Operation operations[] = {
+  // Floors: the pauses each operation makes; the keyboard's back end makes
+  // none, typing rests 5 ms after each character. The replaying back end of
+  // before ("old") held each key it played 5 ms longer; it is measured
+  // against the same floors, next to the current one ("new").
+  std::vector<Operation> operations = {
       {"click 10 ms", 10, 200 * scale, [&] { return mouse.click(ondrel::MouseButton::Left); }},
       {"double click 70 ms", 70, 40 * scale, [&] { return mouse.double_click(ondrel::MouseButton::Left); }},
-      {"key press 15 ms", 15, 100 * scale, [&] { return keyboard.press(key_a); }},
-      {"combination 15 ms", 15, 100 * scale,
-       [&] { return keyboard.combo(ondrel::modifier_bit::left_control, key_a); }},
-      {"typing 200 chars 4000 ms", 4000, 3 * scale, [&] { return keyboard.type_text(text); }},
-      {"gamepad tap 50 ms", 50, 40 * scale,
-       [&] { return gamepad.tap(ondrel::bit(ondrel::GamepadButton::A)); }},
   };
+  struct KeyboardUnderTest {
+    const char* back_end;
+    ondrel::KeyboardDevice* device;
+  };
+  const KeyboardUnderTest keyboards[] = {{"new", &keyboard}, {"old", &replaying_keyboard}};
+  for (const KeyboardUnderTest& k : keyboards)
+    operations.push_back({std::string("key press 10 ms, ") + k.back_end, 10, 100 * scale,
+                          [k] { return k.device->press(key_a); }});
+  for (const KeyboardUnderTest& k : keyboards)
+    operations.push_back({std::string("combination 10 ms, ") + k.back_end, 10, 100 * scale,
+                          [k] { return k.device->combo(ondrel::modifier_bit::left_control, key_a); }});
+  for (const KeyboardUnderTest& k : keyboards)
+    operations.push_back({std::string("typing 200 chars 3000 ms, ") + k.back_end, 3000, 3 * scale,
+                          [k, &text] { return k.device->type_text(text); }});
+  operations.push_back({"gamepad tap 50 ms", 50, 40 * scale,
+                        [&] { return gamepad.tap(ondrel::bit(ondrel::GamepadButton::A)); }});
   print_header("operation: time / floor", "  median      p99");
   for (const Operation& operation : operations) report_operation(operation);
   return 0;

@@ -1,11 +1,15 @@
-"""Tool definitions for model APIs, made from ondrel's action schema, and a scripted agent session.
+"""Tool definitions for model APIs, shipped with ondrel, and a scripted agent session.
 
-The session needs no network: its tool calls were written down in advance, one of each common format, the way a
-model's answers would carry them, including wrong calls whose error text goes back to the model, which then
-corrects them. Each call runs through AgentHID. Where no input system takes the events (or with --recorder), the
-module's test recorder is attached before any device exists and the recorded input events are counted at the end.
+The definitions come with the package (agent-tools.json beside the action schema, in ondrel-stubs): one tool for
+every action, or one tool per action (--per-action), each also in a strict variant for structured-output modes
+(--strict), as OpenAI-style functions (parameters) and Anthropic-style tools (input_schema). The session needs no
+network: its tool calls were written down in advance, the way models' answers carry them, in every shape: calls of
+the one tool, calls of per-action tools (the program adds "action"), a strict call full of nulls, and wrong calls
+whose error text goes back to the model, which then corrects them. Each call runs through AgentHID. Where no input
+system takes the events (or with --recorder), the module's test recorder is attached before any device exists and
+the recorded input events are counted at the end.
 
-    python examples/agent_tools.py [--recorder] [--print-tools]
+    python examples/agent_tools.py [--per-action] [--strict] [--print-tools] [--recorder]
 """
 
 import argparse
@@ -14,65 +18,78 @@ import ctypes
 import json
 from collections.abc import Callable
 from importlib.resources import files
-from typing import Any
+from typing import Any, NamedTuple
 
 import ondrel
 
-TOOL_NAME = "computer_input"
-TOOL_DESCRIPTION = (
-    "Operate this computer's virtual mouse, keyboard and gamepad with one input action per call. The result says "
-    "whether it worked; on failure its error text says what to fix (an unknown key name, a value out of range, a "
-    "missing field). Input goes to whatever window has the focus.")
-
 JsonObject = dict[str, Any]
+ONE_TOOL_NAME = "computer_input"
 
 
-def load_action_schema() -> JsonObject:
-    """The schema installed with the package, next to its typing stubs."""
-    text = files("ondrel-stubs").joinpath("agent-action.schema.json").read_text(encoding="utf-8")
-    schema: JsonObject = json.loads(text)
-    return schema
+def load_tool_definitions() -> JsonObject:
+    """Every tool list, by API shape ("function", "input_schema") and variant ("one_tool", "per_action", and
+    both with "_strict"), as installed with the package next to its typing stubs."""
+    text = files("ondrel-stubs").joinpath("agent-tools.json").read_text(encoding="utf-8")
+    definitions: JsonObject = json.loads(text)
+    return definitions
 
 
-def tool_parameters(schema: JsonObject) -> JsonObject:
-    """The schema as a tool's parameters: without the keywords that identify the document itself."""
-    return {key: value for key, value in schema.items() if key not in ("$schema", "$id", "title")}
+class ToolCall(NamedTuple):
+    """One tool call as a model's answer carries it: a function call's arguments are a JSON text, a tool-use
+    block's an object."""
+    call_id: str
+    tool: str
+    arguments: str | JsonObject
 
 
-def function_tool(schema: JsonObject) -> JsonObject:
-    """A function with JSON Schema parameters, as in OpenAI-style chat APIs."""
-    return {"type": "function",
-            "function": {"name": TOOL_NAME, "description": TOOL_DESCRIPTION, "parameters": tool_parameters(schema)}}
+def action_of(tool: str, arguments: JsonObject) -> JsonObject:
+    """The action a call asks for: the one tool's arguments are the action; a per-action tool is named after the
+    action and its arguments are that action's fields."""
+    return arguments if tool == ONE_TOOL_NAME else {**arguments, "action": tool}
 
 
-def input_schema_tool(schema: JsonObject) -> JsonObject:
-    """A tool with an input schema, as in Anthropic-style messages APIs."""
-    return {"name": TOOL_NAME, "description": TOOL_DESCRIPTION, "input_schema": tool_parameters(schema)}
-
-
-# What the models answered, in order. A function call carries its arguments as a JSON text (run with
-# execute_json); a tool-use block carries them as an object (run with execute).
-SCRIPTED_CALLS: list[tuple[str, str | JsonObject]] = [
-    ("function", '{"action": "mouse_move", "x": 240, "y": -80}'),
-    ("function", '{"action": "mouse_click"}'),
-    ("tool_use", {"action": "type", "text": "hello from an agent"}),
-    ("tool_use", {"action": "key_combo", "modifiers": ["ctrl"], "key": "Return key"}),  # not a key name
-    ("tool_use", {"action": "key_combo", "modifiers": ["ctrl"], "key": "enter"}),  # corrected
-    ("function", '{"action": "mouse_scroll", "delta": 300}'),  # beyond -128..127
-    ("function", '{"action": "mouse_scroll", "delta": -3}'),  # corrected
-    ("function", '{"action": "mouse_move", "x": 12.5, "y": 0}'),  # not an integer
-    ("function", '{"action": "mouse_move", "x": 12, "y": 0}'),  # corrected
-]
-
-
-def run_call(agent: ondrel.AgentHID, call_id: str, kind: str, arguments: str | JsonObject) -> JsonObject:
+def run_call(agent: ondrel.AgentHID, call: ToolCall) -> JsonObject:
     """Runs one tool call and returns the message that gives its result back to the model."""
-    if isinstance(arguments, str):
-        result_text = agent.execute_json(arguments)
-        return {"role": "tool", "tool_call_id": call_id, "content": result_text}
-    result = agent.execute(arguments)
-    return {"type": "tool_result", "tool_use_id": call_id, "content": json.dumps(result),
+    if isinstance(call.arguments, str):
+        if call.tool == ONE_TOOL_NAME:
+            result_text = agent.execute_json(call.arguments)  # the text is the action, in either shape
+        else:
+            try:
+                result_text = json.dumps(agent.execute(action_of(call.tool, json.loads(call.arguments))))
+            except json.JSONDecodeError as error:
+                result_text = json.dumps({"success": False, "error": f"Invalid JSON: {error}"})
+        return {"role": "tool", "tool_call_id": call.call_id, "content": result_text}
+    result = agent.execute(action_of(call.tool, call.arguments))
+    return {"type": "tool_result", "tool_use_id": call.call_id, "content": json.dumps(result),
             "is_error": not result["success"]}
+
+
+def strict_nulls(**fields: Any) -> JsonObject:
+    """A strict-mode call of the one tool: every property present, null where the action has nothing to say."""
+    strict_tool: JsonObject = load_tool_definitions()["input_schema"]["one_tool_strict"][0]
+    return {name: fields.get(name) for name in strict_tool["input_schema"]["properties"]}
+
+
+# What the models answered, in order. call_ ids are function calls, toolu_ ids tool-use blocks.
+SCRIPTED_CALLS = [
+    ToolCall("call_1", ONE_TOOL_NAME, '{"action": "mouse_move", "x": 240, "y": -80}'),
+    ToolCall("toolu_2", ONE_TOOL_NAME, {"action": "mouse_click"}),
+    ToolCall("toolu_3", ONE_TOOL_NAME, {"action": "type", "text": "hello from an agent"}),
+    ToolCall("toolu_4", ONE_TOOL_NAME, {"action": "key_combo", "modifiers": ["ctrl"], "key": "Return key"}),  # no key
+    ToolCall("toolu_5", ONE_TOOL_NAME, {"action": "key_combo", "modifiers": ["ctrl"], "key": "enter"}),  # corrected
+    ToolCall("call_6", ONE_TOOL_NAME, '{"action": "mouse_scroll", "delta": 300}'),  # beyond -128..127
+    ToolCall("call_7", ONE_TOOL_NAME, '{"action": "mouse_scroll", "delta": -3}'),  # corrected
+    # A strict model fills in every field of the one tool, the unused ones as null.
+    ToolCall("call_8", ONE_TOOL_NAME, json.dumps(strict_nulls(action="key_press", key="tab"))),
+    ToolCall("toolu_9", ONE_TOOL_NAME, strict_nulls(action="mouse_click", button="right")),
+    # Per-action tools: the tool's name is the action.
+    ToolCall("call_10", "mouse_move", '{"x": 12.5, "y": 0}'),  # not an integer
+    ToolCall("call_11", "mouse_move", '{"x": 12, "y": 0}'),  # corrected
+    ToolCall("toolu_12", "key_down", {"key": "shift"}),  # a modifier is not a key name
+    ToolCall("toolu_13", "key_down", {"key": "down"}),  # holds the arrow key down...
+    ToolCall("toolu_14", "key_up", {"key": "down"}),  # ...until it is let go
+    ToolCall("call_15", "mouse_double_click", '{"button": null}'),  # strict per-action: null is the left button
+]
 
 
 def attach_recorder() -> Callable[[], list[JsonObject]]:
@@ -102,25 +119,32 @@ def real_input_available() -> bool:
     return True
 
 
+def show_tools(definitions: JsonObject, variant: str, in_full: bool) -> None:
+    for shape in ("function", "input_schema"):
+        tools: list[JsonObject] = definitions[shape][variant]
+        text = json.dumps(tools, indent=2 if in_full else None)
+        names = [tool["function"]["name"] if shape == "function" else tool["name"] for tool in tools]
+        print(text if in_full else f"{variant} as {shape}: {len(tools)} tool(s) ({', '.join(names)}), "
+              f"{len(text)} bytes of JSON")
+
+
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--per-action", action="store_true", help="offer one tool per action instead of one tool")
+    parser.add_argument("--strict", action="store_true", help="the variant for strict structured-output modes")
+    parser.add_argument("--print-tools", action="store_true", help="print the tool definitions in full")
     parser.add_argument("--recorder", action="store_true", help="record the input events instead of injecting them")
-    parser.add_argument("--print-tools", action="store_true", help="print both tool definitions in full")
     options = parser.parse_args()
 
-    schema = load_action_schema()
-    tools = {"function (parameters)": function_tool(schema), "tool (input_schema)": input_schema_tool(schema)}
-    for label, tool in tools.items():
-        text = json.dumps(tool, indent=2 if options.print_tools else None)
-        print(text if options.print_tools else f"{label} tool {TOOL_NAME!r}: {len(text)} bytes of JSON")
+    variant = ("per_action" if options.per_action else "one_tool") + ("_strict" if options.strict else "")
+    show_tools(load_tool_definitions(), variant, options.print_tools)
 
     recorded = attach_recorder() if options.recorder or not real_input_available() else None
     agent = ondrel.AgentHID()  # after the recorder, so that its devices are created under it
-    for number, (kind, arguments) in enumerate(SCRIPTED_CALLS, 1):
-        call_id = f"call_{number}"
-        shown = arguments if isinstance(arguments, str) else json.dumps(arguments)
-        print(f"\n{call_id} ({kind}): {shown}")
-        print(f"  back to the model: {json.dumps(run_call(agent, call_id, kind, arguments))}")
+    for call in SCRIPTED_CALLS:
+        shown = call.arguments if isinstance(call.arguments, str) else json.dumps(call.arguments)
+        print(f"\n{call.call_id} {call.tool}: {shown}")
+        print(f"  back to the model: {json.dumps(run_call(agent, call))}")
 
     if recorded is not None:
         counts = collections.Counter(event["type"] for event in recorded())

@@ -1,6 +1,7 @@
 // How long uinput input takes to reach a reader, next to the kernel's own
-// minimum in the same run. Needs a writable /dev/uinput; run it in the qemu
-// guest:
+// minimum in the same run; how long create() and a forked child's first
+// report (which creates the child's own device) take. Needs a writable
+// /dev/uinput; run it in the qemu guest:
 //   cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DONDREL_BUILD_BENCH=ON -DONDREL_BUILD_MODULE=OFF
 //   cmake --build build/bench --target bench_uinput
 //   scripts/uinput-guest build/bench/guest build/bench/bench/bench_uinput
@@ -8,6 +9,7 @@
 #include <fcntl.h>
 #include <linux/uinput.h>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,6 +31,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kRounds = 2000;
 constexpr int kCreates = 200;
+constexpr int kForks = 50;
 
 double microseconds_since(Clock::time_point start) {
   return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
@@ -146,6 +149,30 @@ void bench_create(const char* what, const ondrel::BackendFactory& factory) {
   print(what, samples);
 }
 
+// A forked child's first report, which first creates the child's own device.
+void bench_fork_first_report() {
+  ondrel::GamepadDevice pad(ondrel::platform_gamepad_factory(), "bench fork");
+  if (!pad.create().ok()) std::exit(1);
+  std::vector<double> samples;
+  for (int round = 0; round < kForks; ++round) {
+    int channel[2];
+    if (pipe(channel) != 0) std::exit(1);
+    const pid_t child = fork();
+    if (child == 0) {
+      const auto start = Clock::now();
+      const double sample = pad.left_stick(0, 128).ok() ? microseconds_since(start) : -1;
+      _exit(write(channel[1], &sample, sizeof sample) == sizeof sample ? 0 : 1);
+    }
+    double sample = -1;
+    if (child < 0 || read(channel[0], &sample, sizeof sample) != sizeof sample || sample < 0) std::exit(1);
+    close(channel[0]);
+    close(channel[1]);
+    waitpid(child, nullptr, 0);
+    samples.push_back(sample);
+  }
+  print("a forked child's first report (its own device)", samples);
+}
+
 // Whether the evdev node of the device on `fd` is listed in /sys and present
 // in /dev/input.
 bool node_ready(int fd) {
@@ -192,6 +219,9 @@ int main() {
   std::printf(" %d creations each:\n", kCreates);
   bench_create<ondrel::MouseDevice>("mouse create()", ondrel::platform_mouse_factory());
   bench_create<ondrel::GamepadDevice>("gamepad create()", ondrel::platform_gamepad_factory());
+  std::printf(" %d forks:\n", kForks);
+  bench_fork_first_report();
+  std::printf(" %d creations each:\n", kCreates);
   bench_registration();
   return 0;
 }

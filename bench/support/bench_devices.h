@@ -5,6 +5,7 @@
 
 #include "devices/device_backend.h"
 #include "platform/windows/keyboard_backend.h"
+#include "support/replaying_keyboard_backend.h"
 
 namespace ondrel::bench {
 
@@ -24,18 +25,22 @@ inline BackendFactory discarding_factory() {
 }
 
 // The keyboard goes through the Windows keyboard back end, on every system,
-// so that the pause it makes inside each key counts; its injections are
-// taken and dropped. The only place here that knows how that back end is
-// built.
+// so that whatever time it takes counts; its injections are taken and
+// dropped. The only place here that knows how the back ends are built.
 struct TakingSink final : InputSink {
   HidResult send_input(const win32::Input&) override { return HidResult::success(); }
 };
 
-inline BackendFactory windows_keyboard_factory() {
+template <class Backend>
+BackendFactory keyboard_factory() {
   return [](const std::string&, std::unique_ptr<DeviceBackend>& out) {
-    out = std::make_unique<WindowsKeyboardBackend>(std::make_unique<TakingSink>());
+    out = std::make_unique<Backend>(std::make_unique<TakingSink>());
     return HidResult::success();
   };
 }
+
+inline BackendFactory windows_keyboard_factory() { return keyboard_factory<WindowsKeyboardBackend>(); }
+// The back end before it kept what it holds, for comparison.
+inline BackendFactory replaying_keyboard_factory() { return keyboard_factory<ReplayingKeyboardBackend>(); }
 
 }  // namespace ondrel::bench

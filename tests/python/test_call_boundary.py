@@ -210,11 +210,10 @@ def test_without_an_input_system_creation_says_what_is_missing(recorder, monkeyp
     (lambda o: o.m.move_by(Index(3), 0), ["move 3 0"]),
     (lambda o: o.m.move_by(dy=1, dx=2), ["move 2 1"]),
     (lambda o: o.m.click(Str("right")), ["right down", "right up"]),
-    (lambda o: o.k.combo(("ctrl",), "c"), ["0xa2 down", "0xa2 up", "0xa2 down"]),
-    (lambda o: o.k.combo([Str("CTRL")], "c"), ["0xa2 down", "0xa2 up", "0xa2 down"]),
-    (lambda o: o.k.combo(Modifiers(["ctrl"]), "c"), ["0xa2 down", "0xa2 up", "0xa2 down"]),  # length failure ignored
-    (lambda o: o.k.combo(Liar(), "c"), ["0xa2 down", "0xa2 up", "0xa2 down", "0x43 down", "0x43 up", "0xa2 up",
-                                        "0xa2 down", "0xa2 up"]),
+    (lambda o: o.k.combo(("ctrl",), "c"), ["0xa2 down", "0x43 down"]),
+    (lambda o: o.k.combo([Str("CTRL")], "c"), ["0xa2 down", "0x43 down"]),
+    (lambda o: o.k.combo(Modifiers(["ctrl"]), "c"), ["0xa2 down", "0x43 down"]),  # length failure ignored
+    (lambda o: o.k.combo(Liar(), "c"), ["0xa2 down", "0x43 down", "0x43 up", "0xa2 up"]),
     (lambda o: o.g.right_stick(y=0, x=255), [[0, 0, 128, 128, 255, 0, 0, 0]]),
 ])
 def test_accepted_arguments(objects, recorder, call, expected):

@@ -29,7 +29,7 @@ Codes key_table_codes() {
   return sorted(codes);
 }
 
-const Codes kGamepadButtons = sorted({BTN_SOUTH, BTN_EAST, BTN_WEST, BTN_NORTH, BTN_TL, BTN_TR, BTN_SELECT, BTN_START,
+const Codes kGamepadButtons = sorted({BTN_SOUTH, BTN_EAST, BTN_X, BTN_Y, BTN_TL, BTN_TR, BTN_SELECT, BTN_START,
                                       BTN_MODE, BTN_THUMBL, BTN_THUMBR, BTN_DPAD_UP, BTN_DPAD_DOWN, BTN_DPAD_LEFT,
                                       BTN_DPAD_RIGHT});
 
@@ -78,20 +78,23 @@ TEST(UinputCapabilities, EachDeviceHasItsDefaultNameAndDeclaresExactlyWhatItSend
   }
 }
 
-TEST(UinputCapabilities, AGivenNameIsKeptAndALongOneCutAtACharacter) {
+template <class Device>
+void expect_seen_as(const BackendFactory& factory, const std::string& given, const std::string& seen) {
+  Device device(factory, given);
+  ASSERT_TRUE(device.create().ok()) << given;
+  EvdevReader reader(seen);
+  ASSERT_TRUE(reader.open()) << given;
+  EXPECT_EQ(reader.device_name(), seen);
+}
+
+// The kernel refuses an empty name, and reads one only up to a NUL byte.
+TEST(UinputCapabilities, ANameIsKeptCutAtACharacterOrWhenEmptyTheDefault) {
   const std::string long_name = std::string(78, 'n') + "\xC3\xA9";  // 80 bytes; the kernel keeps 79
-  struct NameCase {
-    std::string given;
-    std::string seen;
-  };
-  for (const NameCase& c : {NameCase{"pad \xE2\x80\x94 player 1", "pad \xE2\x80\x94 player 1"},
-                            NameCase{long_name, std::string(78, 'n')}}) {
-    GamepadDevice pad(platform_gamepad_factory(), c.given);
-    ASSERT_TRUE(pad.create().ok()) << c.given;
-    EvdevReader reader(c.seen);
-    ASSERT_TRUE(reader.open()) << c.given;
-    EXPECT_EQ(reader.device_name(), c.seen);
-  }
+  expect_seen_as<GamepadDevice>(platform_gamepad_factory(), "pad \xE2\x80\x94 player 1", "pad \xE2\x80\x94 player 1");
+  expect_seen_as<GamepadDevice>(platform_gamepad_factory(), long_name, std::string(78, 'n'));
+  expect_seen_as<GamepadDevice>(platform_gamepad_factory(), "", "ondrel Virtual Gamepad");
+  expect_seen_as<MouseDevice>(platform_mouse_factory(), "", "ondrel Virtual Mouse");
+  expect_seen_as<KeyboardDevice>(platform_keyboard_factory(), std::string("\0keys", 5), "ondrel Virtual Keyboard");
 }
 
 }  // namespace

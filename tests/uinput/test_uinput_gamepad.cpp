@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "agent/agent_controller.h"
@@ -18,87 +18,19 @@ using Texts = std::vector<std::string>;
 
 std::uint16_t button(const char* name) { return parse_button(name).value_or(0); }
 
-// Written out here rather than taken from the code table, so that a wrong
-// row there fails: the kernel's gamepad interface names face buttons by
-// position, so X is west and Y north.
-struct ButtonCode {
-  const char* name;
-  const char* code;
-};
-constexpr ButtonCode kButtonCodes[] = {
-    {"a", "BTN_SOUTH"},   {"b", "BTN_EAST"},         {"x", "BTN_WEST"},         {"y", "BTN_NORTH"},
-    {"lb", "BTN_TL"},     {"rb", "BTN_TR"},          {"back", "BTN_SELECT"},    {"start", "BTN_START"},
-    {"guide", "BTN_MODE"}, {"ls", "BTN_THUMBL"},     {"rs", "BTN_THUMBR"},      {"dpad_up", "BTN_DPAD_UP"},
-    {"dpad_down", "BTN_DPAD_DOWN"}, {"dpad_left", "BTN_DPAD_LEFT"}, {"dpad_right", "BTN_DPAD_RIGHT"},
-};
-
-TEST(UinputGamepad, EachButtonIsItsGamepadCode) {
-  GamepadDevice pad(platform_gamepad_factory(), "guest pad buttons");
+// What games read X and Y from (SDL's test sees every control's meaning);
+// written out here so that a wrong row in the code table fails.
+TEST(UinputGamepad, XIsBtnXAndYIsBtnY) {
+  GamepadDevice pad(platform_gamepad_factory(), "guest pad x and y");
   ASSERT_TRUE(pad.create().ok());
   EvdevReader reader(pad.name());
   ASSERT_TRUE(reader.open());
-  for (const ButtonCode& row : kButtonCodes) {
-    ASSERT_TRUE(pad.press(button(row.name)).ok()) << row.name;
-    ASSERT_TRUE(pad.release(button(row.name)).ok()) << row.name;
-    const std::string code = row.code;
-    EXPECT_EQ(reader.take_texts(), (Texts{code + " 1", "SYN_REPORT", code + " 0", "SYN_REPORT"})) << row.name;
-  }
-}
-
-struct GamepadCase {
-  const char* what;
-  std::function<HidResult(GamepadDevice&)> operation;
-  Texts expected;
-};
-
-// The kernel passes on only what differs from the device's state, which
-// starts neutral, so an axis the report did not move is not seen.
-TEST(UinputGamepad, OperationsAreReadBackExactly) {
-  const GamepadCase cases[] = {
-      {"tap(A)", [](GamepadDevice& p) { return p.tap(button("a")); },
-       {"BTN_SOUTH 1", "SYN_REPORT", "BTN_SOUTH 0", "SYN_REPORT"}},
-      {"both sticks",
-       [](GamepadDevice& p) {
-         ONDREL_TRY(p.left_stick(0, 255));
-         ONDREL_TRY(p.right_stick(255, 0));
-         return p.left_stick(128, 128);
-       },
-       {"ABS_X 0", "ABS_Y 255", "SYN_REPORT", "ABS_RX 255", "ABS_RY 0", "SYN_REPORT", "ABS_X 128", "ABS_Y 128",
-        "SYN_REPORT"}},
-      // The class's triggers(10, 20): the left trigger's report, then the right's.
-      {"triggers(10, 20)",
-       [](GamepadDevice& p) {
-         ONDREL_TRY(p.left_trigger(10));
-         return p.right_trigger(20);
-       },
-       {"ABS_Z 10", "SYN_REPORT", "ABS_RZ 20", "SYN_REPORT"}},
-      {"the D-pad's diagonal",
-       [](GamepadDevice& p) {
-         ONDREL_TRY(p.press(button("up")));
-         ONDREL_TRY(p.press(button("dpad_left")));
-         return p.release(button("up") | button("dpad_left"));
-       },
-       {"BTN_DPAD_UP 1", "SYN_REPORT", "BTN_DPAD_LEFT 1", "SYN_REPORT", "BTN_DPAD_UP 0", "BTN_DPAD_LEFT 0",
-        "SYN_REPORT"}},
-      {"reset",
-       [](GamepadDevice& p) {
-         ONDREL_TRY(p.press(button("start")));
-         ONDREL_TRY(p.right_stick(3, 250));
-         ONDREL_TRY(p.left_trigger(200));
-         return p.reset();
-       },
-       {"BTN_START 1", "SYN_REPORT", "ABS_RX 3", "ABS_RY 250", "SYN_REPORT", "ABS_Z 200", "SYN_REPORT",
-        "BTN_START 0", "ABS_RX 128", "ABS_RY 128", "ABS_Z 0", "SYN_REPORT"}},
-  };
-  for (const GamepadCase& c : cases) {
-    GamepadDevice pad(platform_gamepad_factory(), std::string("guest pad ") + c.what);
-    ASSERT_TRUE(pad.create().ok()) << c.what;
-    EvdevReader reader(pad.name());
-    ASSERT_TRUE(reader.open()) << c.what;
-    const HidResult result = c.operation(pad);
-    ASSERT_TRUE(result.ok()) << c.what << ": " << result.error().display();
-    EXPECT_EQ(reader.take_texts(), c.expected) << c.what;
-  }
+  ASSERT_TRUE(pad.tap(button("x")).ok());
+  ASSERT_TRUE(pad.tap(button("y")).ok());
+  std::vector<std::pair<int, int>> codes_and_values;
+  for (const input_event& event : reader.take_events())
+    if (event.type == EV_KEY) codes_and_values.emplace_back(event.code, event.value);
+  EXPECT_EQ(codes_and_values, (std::vector<std::pair<int, int>>{{0x133, 1}, {0x133, 0}, {0x134, 1}, {0x134, 0}}));
 }
 
 std::int64_t microseconds(const input_event& event) {

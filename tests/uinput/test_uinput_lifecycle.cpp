@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <functional>
 #include <memory>
 #include <string>
@@ -72,7 +74,9 @@ class RefusingWriter final : public uinput::EventWriter {
   RefusingWriter(std::unique_ptr<uinput::EventWriter> device, int refused_write)
       : device_(std::move(device)), refused_write_(refused_write) {}
   bool write(std::span<const input_event> events) override {
-    return ++writes_ != refused_write_ && device_->write(events);
+    if (++writes_ != refused_write_) return device_->write(events);
+    errno = ENODEV;
+    return false;
   }
 
  private:
@@ -100,16 +104,41 @@ TEST(UinputLifecycle, AFailedWriteLosesNothingAndSendsNothingTwice) {
   const std::uint16_t y = bit(GamepadButton::Y);
   ASSERT_TRUE(pad.left_stick(128, 128).ok());  // write 1: every axis, all neutral, so nothing to see
   ASSERT_TRUE(pad.press(x).ok());              // write 2
-  EXPECT_EQ(reader.take_texts(), (Texts{"BTN_WEST 1", "SYN_REPORT"}));
+  EXPECT_EQ(reader.take_texts(), (Texts{"BTN_X 1", "SYN_REPORT"}));
 
-  const HidResult refused = pad.left_stick(10, 20);  // write 3
-  ASSERT_FALSE(refused.ok());
-  EXPECT_EQ(refused.error().display(), "Failed to send report: SendInput failed");
+  ASSERT_FALSE(pad.left_stick(10, 20).ok());  // write 3
   EXPECT_EQ(reader.take_texts(), Texts{});
 
   ASSERT_TRUE(pad.press(y).ok());
   ASSERT_TRUE(pad.press(y).ok());  // nothing changed since: nothing sent
-  EXPECT_EQ(reader.take_texts(), (Texts{"BTN_NORTH 1", "ABS_X 10", "ABS_Y 20", "SYN_REPORT"}));
+  EXPECT_EQ(reader.take_texts(), (Texts{"BTN_Y 1", "ABS_X 10", "ABS_Y 20", "SYN_REPORT"}));
+}
+
+// In a forked child: whether it used its copy of the parent's pad (its first
+// write makes a device of the child's own), then releases that copy.
+int child_uses_and_releases(GamepadDevice& pad, bool uses) {
+  if (uses && !pad.press(bit(GamepadButton::A)).ok()) return 1;
+  { GamepadDevice released = std::move(pad); }
+  return 0;
+}
+
+TEST(UinputLifecycle, AForkedChildNeverRemovesOrUsesTheParentsDevice) {
+  for (const bool child_uses : {true, false}) {
+    GamepadDevice pad(platform_gamepad_factory(), "guest pad fork");
+    ASSERT_TRUE(pad.create().ok());
+    EvdevReader reader(pad.name());
+    ASSERT_TRUE(reader.open());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) _exit(child_uses_and_releases(pad, child_uses));
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child_uses " << child_uses;
+    EXPECT_EQ(reader.take_texts(), Texts{}) << "child_uses " << child_uses;
+    ASSERT_TRUE(pad.press(bit(GamepadButton::B)).ok()) << "child_uses " << child_uses;
+    EXPECT_EQ(reader.take_texts(), (Texts{"BTN_EAST 1", "SYN_REPORT"})) << "child_uses " << child_uses;
+    EXPECT_EQ(EvdevReader::node_named(pad.name()), reader.node()) << "the child's own device outlived it";
+  }
 }
 
 }  // namespace

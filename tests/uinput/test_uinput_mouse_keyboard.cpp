@@ -1,7 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
+#include <array>
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "devices/key_names.h"
@@ -79,27 +85,59 @@ std::uint8_t usage(const char* name) {
   return found;
 }
 
-// Every report is played on its own as a press and release of what it
-// holds, so a shifted character is three reports with Shift in them.
-Texts shifted(const std::string& key) {
-  const Texts shift = tapped("KEY_LEFTSHIFT");
-  return shift + down("KEY_LEFTSHIFT") + tapped(key) + up("KEY_LEFTSHIFT") + shift;
-}
+// Shift goes down once around the key, never tapped on its own.
+Texts shifted(const std::string& key) { return down("KEY_LEFTSHIFT") + tapped(key) + up("KEY_LEFTSHIFT"); }
 
 TEST(UinputKeyboard, OperationsAreReadBackExactly) {
   const std::uint8_t ctrl_shift = modifier_bit::left_control | modifier_bit::left_shift;
-  const Texts both_tapped = down("KEY_LEFTCTRL") + down("KEY_LEFTSHIFT") + up("KEY_LEFTCTRL") + up("KEY_LEFTSHIFT");
   const KeyboardCase cases[] = {
       {"type_text(Hi!)", [](KeyboardDevice& k) { return k.type_text("Hi!"); },
        shifted("KEY_H") + tapped("KEY_I") + shifted("KEY_1")},
       {"combo(ctrl shift, t)", [&](KeyboardDevice& k) { return k.combo(ctrl_shift, usage("t")); },
-       both_tapped + down("KEY_LEFTCTRL") + down("KEY_LEFTSHIFT") + tapped("KEY_T") + up("KEY_LEFTCTRL") +
-           up("KEY_LEFTSHIFT") + both_tapped},
+       down("KEY_LEFTCTRL") + down("KEY_LEFTSHIFT") + tapped("KEY_T") + up("KEY_LEFTCTRL") + up("KEY_LEFTSHIFT")},
       {"press(enter)", [](KeyboardDevice& k) { return k.press(usage("enter")); }, tapped("KEY_ENTER")},
       {"press(delete)", [](KeyboardDevice& k) { return k.press(usage("delete")); }, tapped("KEY_DELETE")},
   };
   for (const KeyboardCase& c : cases)
     expect_read_back<KeyboardDevice>(platform_keyboard_factory(), c.what, c.operation, c.expected);
+}
+
+// Whether the kernel holds `code` down on the device's node, as an
+// application that asks for the key state (EVIOCGKEY) sees it.
+bool kernel_holds(const std::string& node, unsigned code) {
+  const int fd = ::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  std::array<unsigned char, KEY_MAX / 8 + 1> bits{};
+  const bool read = ::ioctl(fd, EVIOCGKEY(bits.size()), bits.data()) >= 0;
+  ::close(fd);
+  return read && (bits[code / 8] & (1u << (code % 8))) != 0;
+}
+
+double milliseconds_between(const input_event& first, const input_event& second) {
+  return (second.input_event_sec - first.input_event_sec) * 1e3 +
+         (second.input_event_usec - first.input_event_usec) / 1e3;
+}
+
+TEST(UinputKeyboard, KeyDownHoldsTheKeyUntilKeyUpAndPressHoldsTenMilliseconds) {
+  KeyboardDevice keyboard(platform_keyboard_factory(), "guest held key");
+  ASSERT_TRUE(keyboard.create().ok());
+  EvdevReader reader(keyboard.name());
+  ASSERT_TRUE(reader.open());
+  ASSERT_TRUE(keyboard.key_down(usage("a")).ok());
+  EXPECT_EQ(reader.take_texts(), down("KEY_A"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_TRUE(reader.take_texts().empty()) << "nothing lets go of the key";
+  EXPECT_TRUE(kernel_holds(reader.node(), KEY_A));
+  ASSERT_TRUE(keyboard.key_up(usage("a")).ok());
+  EXPECT_EQ(reader.take_texts(), up("KEY_A"));
+  EXPECT_FALSE(kernel_holds(reader.node(), KEY_A));
+
+  ASSERT_TRUE(keyboard.press(usage("a")).ok());
+  std::vector<input_event> keys;
+  for (const input_event& event : reader.take_events())
+    if (event.type == EV_KEY) keys.push_back(event);
+  ASSERT_EQ(keys.size(), 2u);
+  EXPECT_GE(milliseconds_between(keys[0], keys[1]), 10.0);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "agent/agent_controller.h"
 #include "devices/key_names.h"
 #include "devices/keyboard.h"
 #include "platform/platform_backends.h"
@@ -56,31 +57,60 @@ class KeyboardInjectionTest : public wine_testing::InjectionTest {
   KeyboardDevice keyboard{platform_keyboard_factory()};
 };
 
-TEST_F(KeyboardInjectionTest, CombinationIsFourReportsAndOneCharacter) {
+// The modifier goes down once, around the key: never a lone modifier tap
+// (a lone Windows key opens the Start menu, a lone Alt the menu bar).
+TEST_F(KeyboardInjectionTest, CombinationHoldsTheModifierAroundTheKeyAndGivesOneCharacter) {
   struct Case {
     std::uint8_t modifier_bit;
     WORD modifier;
+    WORD window_modifier;  // windows get the modifier's side-less key
     const char* key;
     WORD key_code;
     const wchar_t* characters;
   };
-  const Case cases[] = {{modifier_bit::left_control, VK_LCONTROL, "c", 'C', L"\x03"},
-                        {modifier_bit::left_shift, VK_LSHIFT, "q", 'Q', L"Q"}};
+  const Case cases[] = {{modifier_bit::left_control, VK_LCONTROL, VK_CONTROL, "c", 'C', L"\x03"},
+                        {modifier_bit::left_shift, VK_LSHIFT, VK_SHIFT, "q", 'Q', L"Q"}};
   for (const Case& c : cases) {
     observe([&] { return keyboard.combo(c.modifier_bit, usage_of(c.key)); });
-    // The modifier alone; with the key; alone again; the empty report.
-    EXPECT_EQ(observer.seen.hook_keys, joined({tap(c.modifier), keys({c.modifier, c.key_code}, false),
-                                               keys({c.key_code, c.modifier}, true), tap(c.modifier)}));
+    const auto around = [&](WORD modifier) {
+      return joined({keys({modifier, c.key_code}, false), keys({c.key_code, modifier}, true)});
+    };
+    EXPECT_EQ(observer.seen.hook_keys, around(c.modifier));
+    EXPECT_EQ(observer.seen.window_keys, around(c.window_modifier));
     EXPECT_EQ(observer.seen.window_chars, c.characters);
   }
 }
 
 TEST_F(KeyboardInjectionTest, ModifiersGoDownAndUpInTheSameOrder) {
   WindowsKeyboardBackend backend{wine_testing::user32_sink()};
-  const std::uint8_t report[8] = {0x0F, 0, usage_of("x"), 0, 0, 0, 0, 0};
-  observe([&] { return backend.send_report(report); });
+  const std::uint8_t held[8] = {0x0F, 0, usage_of("x"), 0, 0, 0, 0, 0};
+  const std::uint8_t empty[8] = {};
+  observe([&]() -> HidResult {
+    ONDREL_TRY(backend.send_report(held));
+    return backend.send_report(empty);
+  });
   const std::initializer_list<WORD> modifiers = {VK_LCONTROL, VK_LSHIFT, VK_LMENU, VK_LWIN};
   EXPECT_EQ(observer.seen.hook_keys, joined({keys(modifiers, false), tap('X'), keys(modifiers, true)}));
+}
+
+// Through the agent's actions: a key put down stays down until it is let go.
+TEST_F(KeyboardInjectionTest, KeyDownAndKeyUpActionsAreOnePressHeldBetweenThem) {
+  constexpr DWORD kHeldMs = 100;
+  AgentController agent(DeviceFactories{platform_mouse_factory(), platform_keyboard_factory(),
+                                        platform_gamepad_factory()});
+  ActionResult down, up;
+  observe([&] {
+    down = agent.run_json(R"({"action":"key_down","key":"right"})");
+    Sleep(kHeldMs);
+    up = agent.run_json(R"({"action":"key_up","key":"right"})");
+    return HidResult::success();
+  });
+  EXPECT_TRUE(down.success) << down.error.value_or("");
+  EXPECT_TRUE(up.success) << up.error.value_or("");
+  EXPECT_EQ(observer.seen.hook_keys, tap(VK_RIGHT, true));
+  EXPECT_EQ(observer.seen.window_keys, tap(VK_RIGHT, true));
+  ASSERT_EQ(observer.seen.hook_key_times.size(), 2u);
+  EXPECT_GE(observer.seen.hook_key_times[1] - observer.seen.hook_key_times[0], kHeldMs);
 }
 
 // Includes typing a short text: every character the keyboard can type.

@@ -80,6 +80,20 @@ class Observer:
                 presses.append((KEYSYM_NAMES.get(keysym, hex(keysym)), held))
         return presses
 
+    def key_transitions(self):
+        """Every key going down or up, modifiers included, in order: ("press", "Control_L"), ("release", "c")."""
+        names = {X.KeyPress: "press", X.KeyRelease: "release"}
+        return [(names[event.type], self.key_name(event.detail)) for event in self.events() if event.type in names]
+
+    def held_keys(self):
+        """The names of the keys that the server holds down now."""
+        bits = self.display.query_keymap()
+        return {self.key_name(code) for code in range(8, 256) if bits[code // 8] & (1 << code % 8)}
+
+    def key_name(self, keycode):
+        keysym = self.display.keycode_to_keysym(keycode, 0)
+        return KEYSYM_NAMES.get(keysym, hex(keysym))
+
     def typed_text(self):
         """The text that the key presses type with the server's keymap, Shift choosing the second keysym."""
         text = []

@@ -1,7 +1,11 @@
 """The keyboard on a real X display: what a focused window of another client receives."""
 
+import time
+
 import ondrel
 import pytest
+
+SUCCESS = '{"success":true,"error":null}'
 
 
 @pytest.mark.parametrize("text", ["Hello, World! 123\n", "the quick brown fox jumps over the lazy dog",
@@ -33,3 +37,26 @@ def test_a_combination_arrives_with_its_modifiers_held(observer, modifiers, key,
 def test_a_named_key_arrives_as_that_key(observer, key, keysym):
     ondrel.Keyboard().press(key)
     assert observer.key_presses() == [(keysym, set())]
+
+
+@pytest.mark.parametrize("modifiers, key, transitions", [
+    (["ctrl"], "c", [("press", "Control_L"), ("press", "c"), ("release", "c"), ("release", "Control_L")]),
+    (["meta", "alt"], "d", [("press", "Alt_L"), ("press", "Super_L"), ("press", "d"), ("release", "d"),
+                            ("release", "Alt_L"), ("release", "Super_L")]),
+])
+def test_a_combination_puts_its_modifiers_down_once_around_the_key(observer, modifiers, key, transitions):
+    ondrel.Keyboard().combo(modifiers, key)
+    assert observer.key_transitions() == transitions
+
+
+def test_key_down_holds_the_key_until_key_up(observer):
+    agent = ondrel.AgentHID()
+    try:
+        assert agent.execute_json('{"action": "key_down", "key": "a"}') == SUCCESS
+        time.sleep(0.1)
+        assert observer.key_transitions() == [("press", "a")]
+        assert observer.held_keys() == {"a"}
+    finally:
+        assert agent.execute_json('{"action": "key_up", "key": "a"}') == SUCCESS
+    assert observer.key_transitions() == [("release", "a")]
+    assert observer.held_keys() == set()

@@ -11,10 +11,8 @@
 
 namespace ondrel::uinput {
 
-// The gamepad report on a Linux gamepad: each button and axis with its code
-// from the kernel's gamepad interface (Documentation/input/gamepad.rst),
-// which names the face buttons by position, so that A, B, X, Y of an
-// Xbox-style layout are south, east, west and north.
+// The gamepad report on a Linux gamepad: each button and axis with the code
+// of the kernel's gamepad interface (Documentation/input/gamepad.rst).
 struct GamepadButtonCode {
   GamepadButton button;
   std::uint16_t code;
@@ -23,8 +21,10 @@ struct GamepadButtonCode {
 inline constexpr auto kGamepadButtonCodes = std::to_array<GamepadButtonCode>({
     {GamepadButton::A, BTN_SOUTH},
     {GamepadButton::B, BTN_EAST},
-    {GamepadButton::X, BTN_WEST},
-    {GamepadButton::Y, BTN_NORTH},
+    // X and Y are not gamepad.rst's west and north, because SDL, Steam Input
+    // and the games on them read X from BTN_X and Y from BTN_Y, as xpad sends them.
+    {GamepadButton::X, BTN_X},
+    {GamepadButton::Y, BTN_Y},
     {GamepadButton::LeftBumper, BTN_TL},
     {GamepadButton::RightBumper, BTN_TR},
     {GamepadButton::Back, BTN_SELECT},

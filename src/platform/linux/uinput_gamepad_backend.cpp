@@ -1,5 +1,7 @@
 #include "platform/linux/uinput_gamepad_backend.h"
 
+#include <unistd.h>
+
 #include <cstring>
 #include <vector>
 
@@ -64,11 +66,13 @@ HidResult UinputGamepadBackend::send_report(std::span<const std::uint8_t> report
   if (report.size() < sizeof(GamepadReport)) return HidError::send_failed("Invalid gamepad report");
   GamepadReport current;
   std::memcpy(&current, report.data(), sizeof current);
+  if (sent_by_ != getpid()) last_sent_.reset();
   std::vector<input_event> events = changes(last_sent_, current);
   if (events.empty()) return HidResult::success();
   events.push_back(evdev_event(EV_SYN, SYN_REPORT, 0));
   if (!device_->write(events)) return HidError::send_failed(os_error("uinput write"));
   last_sent_ = current;
+  sent_by_ = getpid();
   return HidResult::success();
 }
 

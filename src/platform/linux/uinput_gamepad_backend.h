@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,7 +20,8 @@ Capabilities gamepad_capabilities();
 // A gamepad as a uinput device: each report becomes the events of what
 // changed since the last report that went out, then one SYN_REPORT. The
 // first report sends every axis, since the device cannot know what a
-// report kept across destroy and create holds.
+// report kept across destroy and create holds; so does a forked child's
+// first, which goes to a new device of the child's own.
 class UinputGamepadBackend final : public DeviceBackend {
  public:
   explicit UinputGamepadBackend(std::unique_ptr<EventWriter> device) : device_(std::move(device)) {}
@@ -36,6 +39,7 @@ class UinputGamepadBackend final : public DeviceBackend {
  private:
   std::unique_ptr<EventWriter> device_;
   std::optional<GamepadReport> last_sent_;
+  pid_t sent_by_ = 0;  // the process that sent last_sent_
 };
 
 }  // namespace ondrel::uinput

@@ -10,9 +10,12 @@ inline constexpr std::chrono::seconds kRegistrationTimeout{5};
 // Waits until readers can find the device just created on `uinput_fd`: its
 // evdev node listed in /sys and present in /dev/input and, where udev runs,
 // udev done with it (permissions, links, announcement). A reader that looks
-// before then misses the device and its first events. Fails with the reason
-// in `why_not` after kRegistrationTimeout. Without sysfs there is nothing to
-// watch, and it returns at once.
-[[nodiscard]] bool await_registration(int uinput_fd, std::string& why_not);
+// before then misses the device and its first events. `created_at` is a time
+// taken before UI_DEV_CREATE: what udev recorded before it belongs to an
+// earlier device that had the same number. Sleeps between looks; fails with
+// the reason in `why_not` (and errno ETIMEDOUT) after kRegistrationTimeout.
+// Without sysfs there is nothing to watch, and it returns at once.
+[[nodiscard]] bool await_registration(int uinput_fd, std::chrono::steady_clock::time_point created_at,
+                                      std::string& why_not);
 
 }  // namespace ondrel::uinput

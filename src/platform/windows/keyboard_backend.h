@@ -4,29 +4,40 @@
 #include <memory>
 
 #include "devices/device_backend.h"
+#include "devices/keyboard_report.h"
+#include "platform/key_codes.h"
 #include "platform/windows/send_input.h"
 
 namespace ondrel {
 
-// Plays each keyboard report on its own, with no memory of the previous
-// one: modifiers down, each key down and up, modifiers up. So no key stays
-// down in the system between reports (failures aside), and an empty report
-// plays nothing.
+// Keeps what it has made the system hold and injects only the changes that
+// each report makes to it, as a real keyboard does: keys up, modifiers up,
+// modifiers down, keys down. So a combination is never seen half-built or
+// with a stray modifier tap, and a key stays down from one report to the
+// next until a report lets go of it.
 class WindowsKeyboardBackend final : public DeviceBackend {
  public:
-  static constexpr unsigned kKeyHoldMs = 5;
-
   explicit WindowsKeyboardBackend(std::unique_ptr<InputSink> sink) : sink_(std::move(sink)) {}
 
   HidResult send_report(std::span<const std::uint8_t> report) override;
+  // Lets go of nothing: a key held in the system stays down.
   HidResult destroy() override { return HidResult::success(); }
+
+  // What the system holds because of this back end: the modifier bits and,
+  // in the slots of the report that put them there, the keys (each once,
+  // only keys with a virtual key).
+  [[nodiscard]] const KeyboardReport& held() const { return held_; }
 
  private:
   HidResult inject(std::uint16_t virtual_key, std::uint32_t flags);
-  HidResult inject_modifiers(std::uint8_t modifiers, std::uint32_t flags);
-  HidResult tap_key(std::uint8_t usage);
+  HidResult inject_key(const KeyCodes& key, bool down);
+  HidResult release_keys(const KeyboardReport& next);
+  HidResult change_modifiers(std::uint8_t modifiers);
+  HidResult press_keys(const KeyboardReport& next);
+  [[nodiscard]] bool holds_key(std::uint8_t usage) const;
 
   std::unique_ptr<InputSink> sink_;
+  KeyboardReport held_{};
 };
 
 }  // namespace ondrel

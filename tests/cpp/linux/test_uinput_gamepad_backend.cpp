@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <memory>
 #include <string>
@@ -44,8 +46,8 @@ TEST_F(GamepadBackendTest, TheFirstReportSendsEveryAxisThenOnlyWhatChanged) {
   EXPECT_EQ(log->batches,
             (std::vector<Batch>{
                 with_sync(concat({"BTN_SOUTH 1", "BTN_DPAD_RIGHT 1"}, kEveryAxisNeutral)),
-                with_sync({"BTN_SOUTH 0", "BTN_NORTH 1", "ABS_X 0", "ABS_Y 255", "ABS_RZ 9"}),
-                with_sync({"BTN_NORTH 0", "BTN_DPAD_RIGHT 0", "ABS_X 128", "ABS_Y 128", "ABS_RZ 0"}),
+                with_sync({"BTN_SOUTH 0", "BTN_Y 1", "ABS_X 0", "ABS_Y 255", "ABS_RZ 9"}),
+                with_sync({"BTN_Y 0", "BTN_DPAD_RIGHT 0", "ABS_X 128", "ABS_Y 128", "ABS_RZ 0"}),
             }));
 }
 
@@ -59,7 +61,7 @@ TEST_F(GamepadBackendTest, ARefusedWriteFailsTheReportAndTheNextOneCarriesItsCha
   EXPECT_EQ(refused.error().display(), "Failed to send report: uinput write failed: No such device");
   ASSERT_TRUE(send({0x04, 0, 128, 128, 7, 128, 0, 0}).ok());
   ASSERT_TRUE(send({0x04, 0, 128, 128, 7, 128, 0, 0}).ok());
-  EXPECT_EQ(log->batches, (std::vector<Batch>{with_sync(kEveryAxisNeutral), with_sync({"BTN_WEST 1", "ABS_RX 7"})}));
+  EXPECT_EQ(log->batches, (std::vector<Batch>{with_sync(kEveryAxisNeutral), with_sync({"BTN_X 1", "ABS_RX 7"})}));
 }
 
 TEST_F(GamepadBackendTest, ARefusedFirstReportLeavesEveryAxisToTheNext) {
@@ -74,6 +76,23 @@ TEST_F(GamepadBackendTest, AShortReportIsRefusedBeforeAnyWrite) {
   ASSERT_FALSE(result.ok());
   EXPECT_EQ(result.error().display(), "Failed to send report: Invalid gamepad report");
   EXPECT_EQ(log->writes, 0);
+}
+
+// The child's first report goes to a new device of its own (UinputDevice
+// makes it), which has seen nothing: the whole state, not the change.
+TEST_F(GamepadBackendTest, AForkedChildsFirstReportSendsTheWholeState) {
+  ASSERT_TRUE(send({0x01, 0, 128, 128, 128, 128, 0, 0}).ok());
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const bool sent = send({0x03, 0, 128, 128, 128, 128, 0, 0}).ok();
+    _exit(sent && log->batches.back() == with_sync(concat({"BTN_SOUTH 1", "BTN_EAST 1"}, kEveryAxisNeutral)) ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_TRUE(send({0x03, 0, 128, 128, 128, 128, 0, 0}).ok());
+  EXPECT_EQ(log->batches.back(), with_sync({"BTN_EAST 1"}));
 }
 
 TEST_F(GamepadBackendTest, DestroyRemovesTheDeviceAtOnce) {

@@ -121,6 +121,7 @@ LRESULT CALLBACK InputObserver::keyboard_hook(int code, WPARAM wparam, LPARAM lp
     SeenInput& seen = active_observer->seen;
     seen.hook_keys.push_back(
         describe_key(info.vkCode, (info.flags & LLKHF_UP) != 0, (info.flags & LLKHF_EXTENDED) != 0));
+    seen.hook_key_times.push_back(info.time);
     seen.all_injected = seen.all_injected && (info.flags & LLKHF_INJECTED) != 0;
   }
   return CallNextHookEx(nullptr, code, wparam, lparam);

@@ -15,6 +15,7 @@ namespace ondrel::wine_testing {
 // "0x25 up extended"; mouse events "left down", "wheel -240" or "move".
 struct SeenInput {
   std::vector<std::string> hook_keys;     // WH_KEYBOARD_LL
+  std::vector<DWORD> hook_key_times;      // their time stamps, in ms
   std::vector<std::string> hook_mouse;    // WH_MOUSE_LL
   std::vector<POINT> hook_points;         // of the hook's moves
   bool all_injected = true;               // every hook event carried its injected flag
