@@ -1,8 +1,12 @@
 """A display that cannot be reached, lacks XTEST, stops answering or goes away: the call fails, the process lives
 and prints nothing, and the device works again once a server is back."""
 
+import socket
+import struct
+
 import pytest
-from conftest import START, observe
+import ondrel
+from conftest import START, environment_for, observe
 from muting_proxy import MutingProxy
 from x_server import XServer
 
@@ -137,3 +141,33 @@ def test_nothing_stays_pressed_after_a_stopped_server_continues(drive, own_serve
     own_server.resume()  # the server may act on the press now
     assert driver.ask(next_call) == "ok"
     assert held_on(own_server) == ([], [])
+
+
+def authority_file(path, cookie):
+    """An authority file with one MIT-MAGIC-COOKIE-1 for every display of this machine, as xauth writes it."""
+    def counted(data):
+        return struct.pack(">H", len(data)) + data
+    record = struct.pack(">H", 256) + counted(socket.gethostname().encode()) + counted(b"") + \
+        counted(b"MIT-MAGIC-COOKIE-1") + counted(cookie)
+    path.write_bytes(record)
+    return str(path)
+
+
+@pytest.mark.parametrize("client_cookie, refused", [(b"0123456789abcdef", False), (b"fedcba9876543210", True)])
+def test_a_server_with_access_control_takes_the_cookie_of_the_authority_file(tmp_path, monkeypatch, client_cookie,
+                                                                              refused):
+    """In this process, not a driven one: libxcb itself prints the server's reason for a refusal on stderr."""
+    server = XServer("-auth", authority_file(tmp_path / "server", b"0123456789abcdef")).start()
+    try:
+        monkeypatch.setenv("XAUTHORITY", authority_file(tmp_path / "client", client_cookie))
+        for name, value in environment_for(server.display).items():
+            monkeypatch.setenv(name, value)
+        if refused:
+            reason = f"the display {server.display} refused the connection"
+            with pytest.raises(RuntimeError) as raised:
+                ondrel.Mouse()
+            assert str(raised.value) == NOT_SUPPORTED.format(reason).removeprefix("RuntimeError: ")
+        else:
+            ondrel.Mouse().move_by(1, 0)
+    finally:
+        server.stop()
