@@ -32,7 +32,9 @@ constexpr std::uint32_t kMouseFlagsPlayed = [] {
 // physical key already.
 constexpr std::uint32_t kKeyFlagsPlayed = win32::key_flag::key_up | win32::key_flag::extended_key;
 
-std::optional<InputChanges> pointer_changes(const win32::MouseInput& mouse) {
+// Each takes the whole record: on Windows its parts have user32's own types.
+std::optional<InputChanges> pointer_changes(const win32::Input& input) {
+  const auto& mouse = input.mi;
   if ((mouse.dwFlags & ~kMouseFlagsPlayed) != 0) return std::nullopt;
   PointerChanges changes;
   if ((mouse.dwFlags & win32::mouse_flag::move) != 0) {
@@ -45,7 +47,8 @@ std::optional<InputChanges> pointer_changes(const win32::MouseInput& mouse) {
   return changes;
 }
 
-std::optional<InputChanges> key_change(const win32::KeyboardInput& key) {
+std::optional<InputChanges> key_change(const win32::Input& input) {
+  const auto& key = input.ki;
   if ((key.dwFlags & ~kKeyFlagsPlayed) != 0) return std::nullopt;
   const std::optional<std::uint16_t> code = linux_key_for_virtual_key(key.wVk);
   if (!code) return std::nullopt;
@@ -55,8 +58,8 @@ std::optional<InputChanges> key_change(const win32::KeyboardInput& key) {
 }  // namespace
 
 std::optional<InputChanges> decode_record(const win32::Input& input) {
-  if (input.type == win32::kInputMouse) return pointer_changes(input.mi);
-  if (input.type == win32::kInputKeyboard) return key_change(input.ki);
+  if (input.type == win32::kInputMouse) return pointer_changes(input);
+  if (input.type == win32::kInputKeyboard) return key_change(input);
   return std::nullopt;
 }
 
