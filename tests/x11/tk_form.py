@@ -22,6 +22,8 @@ def main():
     button = tkinter.Button(root, text="Save", command=save)
     button.pack(pady=20)
     root.wait_visibility(button)
+    # No window manager gives the form the keyboard focus: it takes it itself, before it says where it is.
+    entry.focus_force()
     root.update()
 
     def centre(widget):
