@@ -1,11 +1,15 @@
 """The Windows .pyd under test, from the MinGW-w64 cross build: ONDREL_PYD names it (scripts/test sets it). The
-export list of python3XY.dll that the build derived from CPython's sources lies next to it."""
+export list that the build read from the real python3XY.dll lies next to it."""
 
 import os
+import sys
 from pathlib import Path
 
 import pytest
-from pe_file import read_pe
+
+# The build's own PE reader.
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "cmake"))
+from pe_file import read_pe  # noqa: E402
 
 WINE_DLLS = Path(os.environ.get("ONDREL_WINE_DLLS", "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"))
 
