@@ -27,14 +27,26 @@ class Observer:
     def __init__(self, program):
         self.process = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         self.lines = queue.Queue()
-        threading.Thread(target=lambda: [self.lines.put(line) for line in self.process.stdout], daemon=True).start()
-        self.centre = tuple(self._read()["centre"])
+        threading.Thread(target=self._forward_lines, daemon=True).start()
+        try:
+            self.centre = tuple(self._read()["centre"])
+        except BaseException:
+            self.process.kill()
+            raise
+
+    def _forward_lines(self):
+        for line in self.process.stdout:
+            self.lines.put(line)
+        self.lines.put(None)
 
     def _read(self):
         try:
-            return json.loads(self.lines.get(timeout=DEADLINE_S))
+            line = self.lines.get(timeout=DEADLINE_S)
         except queue.Empty:
             pytest.fail(f"the observer said nothing for {DEADLINE_S} s")
+        if line is None:
+            pytest.fail(f"the observer ended with exit code {self.process.wait(DEADLINE_S)}")
+        return json.loads(line)
 
     def report(self):
         self.process.stdin.write("report\n")
