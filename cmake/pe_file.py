@@ -18,8 +18,10 @@ class PeFile:
     machine: int
     characteristics: int
     exports: list[str]
-    # Exported name -> whether it names code (a function) rather than data.
+    # Exported name -> whether it names code (a function) rather than data; forwarded names are left out.
     exported_code: dict[str, bool] = field(default_factory=dict)
+    # Exported name -> where the loader takes it from instead ("python311.PyExc_TypeError").
+    forwarders: dict[str, str] = field(default_factory=dict)
     # DLL name as written in the file -> names imported from it ("#N" for an import by ordinal).
     imports: dict[str, list[str]] = field(default_factory=dict)
     delay_imports: bool = False
@@ -69,7 +71,7 @@ class _Image:
         return self.data[start:self.data.index(b"\0", start)].decode("ascii")
 
     def exports(self):
-        """{name: whether it lies in executable code}, in the table's order."""
+        """{name: whether it lies in executable code, or its forwarder text}, in the table's order."""
         rva, size = self.directory(EXPORT_TABLE)
         if size == 0:
             return {}
@@ -80,9 +82,9 @@ class _Image:
             name = self.string(struct.unpack_from("<I", self.data, self.offset(names) + 4 * i)[0])
             index = struct.unpack_from("<H", self.data, self.offset(ordinals) + 2 * i)[0]
             target = struct.unpack_from("<I", self.data, self.offset(functions) + 4 * index)[0]
-            # A target inside the export directory is a forwarder ("OTHER.Name"), code of another DLL.
+            # A target inside the export directory is a forwarder's text ("OTHER.Name").
             forwarded = rva <= target < rva + size
-            exports[name] = forwarded or bool(self.section(target)[3] & SECTION_EXECUTABLE)
+            exports[name] = self.string(target) if forwarded else bool(self.section(target)[3] & SECTION_EXECUTABLE)
         return exports
 
     def imports(self):
@@ -107,5 +109,6 @@ def read_pe(path):
     image = _Image(Path(path).read_bytes())
     exports = image.exports()
     return PeFile(machine=image.machine, characteristics=image.characteristics, exports=list(exports),
-                  exported_code=exports, imports=image.imports(),
-                  delay_imports=image.directory(DELAY_IMPORT_TABLE)[1] != 0)
+                  exported_code={name: kind for name, kind in exports.items() if isinstance(kind, bool)},
+                  forwarders={name: kind for name, kind in exports.items() if isinstance(kind, str)},
+                  imports=image.imports(), delay_imports=image.directory(DELAY_IMPORT_TABLE)[1] != 0)

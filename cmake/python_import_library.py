@@ -1,12 +1,12 @@
 """The module definition (.def) from which dlltool makes the import library of python3XY.dll.
 
 It lists exactly the interpreter's names that the extension's objects import (their `__imp_` references), and
-fails if any of them is not exported by the real python3XY.dll, whose export table it reads (a name in code is a
-function, any other is data). That export list is also written out, for the tests of the built .pyd. With --stub,
+fails if any of them is not exported by the real python3.dll (the Stable ABI) or python3XY.dll, whose export table
+it reads (a name in code is a function, any other is data). That export list is also written out, for the tests of the built .pyd. With --stub,
 it also writes the source of a stand-in DLL that exports the imported names and aborts if any of its functions is
 called: enough for Windows (Wine) to load the .pyd without starting an interpreter.
 
-usage: python_import_library.py --nm NM --dll PATH/python3XY.dll --def OUT.def --exports OUT.txt
+usage: python_import_library.py --nm NM --dll PATH/python3.dll --def OUT.def --exports OUT.txt
        [--stub OUT.cpp] OBJECT...
 """
 
@@ -19,8 +19,19 @@ from pe_file import read_pe
 
 
 def dll_exports(dll):
-    """Every name the DLL exports, as {name: "FUNC" or "DATA"}."""
-    return {name: "FUNC" if code else "DATA" for name, code in read_pe(dll).exported_code.items()}
+    """Every name the DLL exports, as {name: "FUNC" or "DATA"}. A forwarded name (python3.dll forwards each of its
+    names to python3XY.dll) is of the kind it has in the DLL beside this one that it is forwarded to, and left out
+    where that DLL lacks it (python3.dll of 3.11 forwards PyOS_CheckStack, which python311.dll does not export)."""
+    pe = read_pe(dll)
+    exports = {name: "FUNC" if code else "DATA" for name, code in pe.exported_code.items()}
+    targets = {}
+    for name, forwarder in pe.forwarders.items():
+        target_dll, _, target_name = forwarder.partition(".")
+        if target_dll not in targets:
+            targets[target_dll] = dll_exports(dll.with_name(f"{target_dll}.dll"))
+        if target_name in targets[target_dll]:
+            exports[name] = targets[target_dll][target_name]
+    return exports
 
 
 def imported_names(nm, objects):
