@@ -1,6 +1,7 @@
 """The cost of one call into the module, through the test recorder (no system input), next to json.loads of the
 same action texts, in the same interpreter and run: execute_json of a typical action and of a failing one, and
-Mouse.move_by(1, 0). Medians of 15 rounds, per call.
+Mouse.move_by(1, 0). Medians of 15 rounds, per call. Two builds compare best run after run, alternating
+(PYTHONPATH=build/A, then build/B, several times): the machine's other load moves single figures a lot.
 
     python bench/bench_call_overhead.py                  (with ondrel installed)
     wine build/windows-python/python/python.exe bench/bench_call_overhead.py </dev/null | cat
@@ -9,6 +10,7 @@ Mouse.move_by(1, 0). Medians of 15 rounds, per call.
 
 import ctypes
 import json
+import os
 import platform
 import statistics
 import sys
@@ -41,7 +43,7 @@ def main():
         ("json.loads (failing text)", "loads(failing)"),
         ("Mouse.move_by(1, 0)", "mouse.move_by(1, 0)"),
     ]
-    print(f"Python {sys.version.split()[0]} on {platform.system()}, {ondrel.__file__.rsplit('.', 2)[-2]}")
+    print(f"Python {sys.version.split()[0]} on {platform.system()}, {os.path.basename(ondrel.__file__)}")
     for label, statement in rows:
         print(f"{label:>26}: {median_ns(statement, names, recorder):8.0f} ns")
     recorder.ondrel_recorder_stop()
