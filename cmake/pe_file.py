@@ -1,6 +1,7 @@
 """A small reader of the tables of a 64-bit PE file (a .pyd, a DLL): what it exports and what it imports.
 
-The build reads python3XY.dll's exports with it (cmake/python_import_library.py), the tests the .pyd's tables."""
+The build reads the exports of python3.dll and python3XY.dll with it (cmake/python_import_library.py), the tests
+the .pyd's tables."""
 
 import struct
 from dataclasses import dataclass, field

@@ -1,10 +1,10 @@
-"""The module definition (.def) from which dlltool makes the import library of python3XY.dll.
+"""The module definition (.def) from which dlltool makes the import library of python3.dll.
 
 It lists exactly the interpreter's names that the extension's objects import (their `__imp_` references), and
-fails if any of them is not exported by the real python3.dll (the Stable ABI) or python3XY.dll, whose export table
-it reads (a name in code is a function, any other is data). That export list is also written out, for the tests of the built .pyd. With --stub,
-it also writes the source of a stand-in DLL that exports the imported names and aborts if any of its functions is
-called: enough for Windows (Wine) to load the .pyd without starting an interpreter.
+fails if any of them is not exported by the real python3.dll (the Stable ABI), whose export table it reads (a name
+in code is a function, any other is data). That export list is also written out, for the tests of the built .pyd.
+With --stub, it also writes the source of a stand-in DLL that exports the imported names and aborts if any of its
+functions is called: enough for Windows (Wine) to load the .pyd without starting an interpreter.
 
 usage: python_import_library.py --nm NM --dll PATH/python3.dll --def OUT.def --exports OUT.txt
        [--stub OUT.cpp] OBJECT...

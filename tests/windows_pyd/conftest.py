@@ -1,5 +1,5 @@
 """The Windows .pyd under test, from the MinGW-w64 cross build: ONDREL_PYD names it (scripts/test sets it). The
-export list that the build read from the real python3XY.dll lies next to it."""
+export list that the build read from the real python3.dll lies next to it."""
 
 import os
 import sys
@@ -29,7 +29,7 @@ def pyd(pyd_path):
 
 @pytest.fixture(scope="session")
 def cpython_exports(pyd_path):
-    """{name: "FUNC" or "DATA"} for every name python3XY.dll exports, and the DLL's name."""
+    """{name: "FUNC" or "DATA"} for every name python3.dll exports, and the DLL's name."""
     [listing] = pyd_path.parent.glob("python3*-exports.txt")
     exports = dict(line.split() for line in listing.read_text().splitlines())
     return listing.name.removesuffix("-exports.txt") + ".dll", exports
