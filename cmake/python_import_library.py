@@ -1,37 +1,36 @@
-"""The module definition (.def) from which dlltool makes the import library of python3XY.dll.
+"""The module definition (.def) from which dlltool makes the import library of python3.dll.
 
 It lists exactly the interpreter's names that the extension's objects import (their `__imp_` references), and
-fails if any of them is not exported by CPython's Windows DLL. That export list follows from CPython's own sources:
-every PyAPI_FUNC / PyAPI_DATA declaration in Include/ (the DLL exports each of them) and PC/python3dll.c (the stable
-ABI). It is written next to the .def, for the tests of the built .pyd. With --stub, it also writes the source of a
-stand-in DLL that exports the same names and aborts if any of its functions is called: enough for Windows (Wine)
-to load the .pyd where no CPython for Windows is at hand.
+fails if any of them is not exported by the real python3.dll (the Stable ABI), whose export table it reads (a name
+in code is a function, any other is data). That export list is also written out, for the tests of the built .pyd.
+With --stub, it also writes the source of a stand-in DLL that exports the imported names and aborts if any of its
+functions is called: enough for Windows (Wine) to load the .pyd without starting an interpreter.
 
-usage: python_import_library.py --nm NM --python-source DIR --dll python311.dll --def OUT.def --exports OUT.txt
+usage: python_import_library.py --nm NM --dll PATH/python3.dll --def OUT.def --exports OUT.txt
        [--stub OUT.cpp] OBJECT...
 """
 
 import argparse
-import re
 import subprocess
 import sys
 from pathlib import Path
 
-COMMENT = re.compile(r"/\*.*?\*/|//[^\n]*", re.S)
-# The declared type may hold one level of parentheses (function pointer types).
-DECLARATION = re.compile(r"\bPyAPI_(FUNC|DATA)\((?:[^()]|\([^()]*\))*\)\s*(\w+)")
-STABLE_ABI = re.compile(r"^EXPORT_(FUNC|DATA)\((\w+)\)", re.M)
+from pe_file import read_pe
 
 
-def cpython_exports(source):
-    """Every name python3XY.dll exports, as {name: "FUNC" or "DATA"}."""
-    exports = {}
-    for header in sorted((source / "Include").rglob("*.h")):
-        text = COMMENT.sub(" ", header.read_text(encoding="utf-8", errors="replace"))
-        for kind, name in DECLARATION.findall(text):
-            exports.setdefault(name, kind)
-    for kind, name in STABLE_ABI.findall((source / "PC" / "python3dll.c").read_text(encoding="utf-8")):
-        exports.setdefault(name, kind)
+def dll_exports(dll):
+    """Every name the DLL exports, as {name: "FUNC" or "DATA"}. A forwarded name (python3.dll forwards each of its
+    names to python3XY.dll) is of the kind it has in the DLL beside this one that it is forwarded to, and left out
+    where that DLL lacks it (python3.dll of 3.11 forwards PyOS_CheckStack, which python311.dll does not export)."""
+    pe = read_pe(dll)
+    exports = {name: "FUNC" if code else "DATA" for name, code in pe.exported_code.items()}
+    targets = {}
+    for name, forwarder in pe.forwarders.items():
+        target_dll, _, target_name = forwarder.partition(".")
+        if target_dll not in targets:
+            targets[target_dll] = dll_exports(dll.with_name(f"{target_dll}.dll"))
+        if target_name in targets[target_dll]:
+            exports[name] = targets[target_dll][target_name]
     return exports
 
 
@@ -65,27 +64,27 @@ def stub_source(dll, names):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--nm", required=True)
-    parser.add_argument("--python-source", required=True, type=Path)
-    parser.add_argument("--dll", required=True)
+    parser.add_argument("--dll", required=True, type=Path)
     parser.add_argument("--def", dest="def_file", required=True, type=Path)
     parser.add_argument("--exports", required=True, type=Path)
     parser.add_argument("--stub", type=Path)
     parser.add_argument("objects", nargs="+")
     args = parser.parse_args()
 
-    exports = cpython_exports(args.python_source)
+    dll = args.dll.name
+    exports = dll_exports(args.dll)
     imported = imported_names(args.nm, args.objects)
     # Other imports (the C runtime's dllimport declarations) are resolved by their own libraries.
     from_python = sorted(name for name in imported if name in exports)
     unknown = sorted(name for name in imported if name not in exports and looks_like_python(name))
     if unknown:
-        sys.exit(f"not exported by {args.dll}: {', '.join(unknown)}")
+        sys.exit(f"not exported by {dll}: {', '.join(unknown)}")
 
-    lines = [f"LIBRARY {args.dll}", "EXPORTS"]
+    lines = [f"LIBRARY {dll}", "EXPORTS"]
     lines += [f"    {name}{' DATA' if exports[name] == 'DATA' else ''}" for name in from_python]
     args.def_file.write_text("\n".join(lines) + "\n")
     if args.stub:
-        args.stub.write_text(stub_source(args.dll, {name: exports[name] for name in from_python}))
+        args.stub.write_text(stub_source(dll, {name: exports[name] for name in from_python}))
     args.exports.write_text("".join(f"{name} {kind}\n" for name, kind in sorted(exports.items())))
 
 

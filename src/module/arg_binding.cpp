@@ -76,13 +76,11 @@ bool place_keyword(const SignatureView& signature, PyObject* name, PyObject* val
   return true;
 }
 
-bool place_positional(const SignatureView& signature, PyObject* const* args, Py_ssize_t count,
-                      std::span<PyObject*> slots) {
+bool positional_count_fits(const SignatureView& signature, Py_ssize_t count) {
   if (static_cast<std::size_t>(count) > signature.names.size()) {
     raise_too_many(signature, count);
     return false;
   }
-  for (Py_ssize_t i = 0; i < count; ++i) slots[static_cast<std::size_t>(i)] = args[i];
   return true;
 }
 
@@ -100,17 +98,19 @@ bool check_required(const SignatureView& signature, Py_ssize_t positional, std::
 
 bool bind_vector(const SignatureView& signature, PyObject* const* args, Py_ssize_t positional,
                  PyObject* keyword_names, std::span<PyObject*> slots) {
-  if (!place_positional(signature, args, positional, slots)) return false;
-  const Py_ssize_t keywords = keyword_names == nullptr ? 0 : PyTuple_GET_SIZE(keyword_names);
+  if (!positional_count_fits(signature, positional)) return false;
+  for (Py_ssize_t i = 0; i < positional; ++i) slots[static_cast<std::size_t>(i)] = args[i];
+  const Py_ssize_t keywords = keyword_names == nullptr ? 0 : PyTuple_Size(keyword_names);
   for (Py_ssize_t i = 0; i < keywords; ++i) {
-    if (!place_keyword(signature, PyTuple_GET_ITEM(keyword_names, i), args[positional + i], slots)) return false;
+    if (!place_keyword(signature, PyTuple_GetItem(keyword_names, i), args[positional + i], slots)) return false;
   }
   return check_required(signature, positional, slots);
 }
 
 bool bind_tuple(const SignatureView& signature, PyObject* args, PyObject* kwargs, std::span<PyObject*> slots) {
-  const Py_ssize_t positional = PyTuple_GET_SIZE(args);
-  if (!place_positional(signature, &PyTuple_GET_ITEM(args, 0), positional, slots)) return false;
+  const Py_ssize_t positional = PyTuple_Size(args);
+  if (!positional_count_fits(signature, positional)) return false;
+  for (Py_ssize_t i = 0; i < positional; ++i) slots[static_cast<std::size_t>(i)] = PyTuple_GetItem(args, i);
   if (kwargs != nullptr) {
     Py_ssize_t position = 0;
     PyObject* name = nullptr;

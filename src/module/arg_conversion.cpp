@@ -125,7 +125,7 @@ void apply_argument_error_rule(const char* parameter) {
   if (!text) return;
   Ref message = Ref::steal(PyUnicode_FromFormat("argument '%s': %U", parameter, text.get()));
   if (!message) return;
-  Ref replacement = Ref::steal(PyObject_CallOneArg(PyExc_TypeError, message.get()));
+  Ref replacement = Ref::steal(PyObject_CallFunctionObjArgs(PyExc_TypeError, message.get(), nullptr));
   if (!replacement) return;
   if (PyObject* cause = PyException_GetCause(refused.get())) PyException_SetCause(replacement.get(), cause);
   PyErr_SetObject(PyExc_TypeError, replacement.get());

@@ -32,7 +32,8 @@ PyObject* call_method(PyClass& cls, const Signature<N>& signature, PyObject* sel
   return guarded(
       [&]() -> PyObject* {
         Slots<N> slots{};
-        if (!bind(signature, args, PyVectorcall_NARGS(nargs), keyword_names, slots)) return nullptr;
+        // A METH_FASTCALL entry is given a plain count, never the vectorcall offset flag.
+        if (!bind(signature, args, nargs, keyword_names, slots)) return nullptr;
         if (!check_self(cls, self)) return nullptr;
         BorrowGuard borrow;
         if (!borrow.acquire(self, as_native<Record>(self)->borrow)) return nullptr;

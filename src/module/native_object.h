@@ -29,7 +29,8 @@ NativeObject<Record>* as_native(PyObject* self) {
 // the record is released where it stands and null is returned.
 template <class Record>
 PyObject* adopt_record(PyTypeObject* type, Record&& record) {
-  allocfunc allocate = type->tp_alloc != nullptr ? type->tp_alloc : PyType_GenericAlloc;
+  auto allocate = reinterpret_cast<allocfunc>(PyType_GetSlot(type, Py_tp_alloc));
+  if (allocate == nullptr) allocate = PyType_GenericAlloc;
   PyObject* self = allocate(type, 0);
   if (self == nullptr) return nullptr;
   auto* native = as_native<Record>(self);
@@ -44,7 +45,7 @@ template <class Record>
 void free_native(PyObject* self) {
   PyTypeObject* type = Py_TYPE(self);
   as_native<Record>(self)->record().~Record();
-  type->tp_free(self);
+  reinterpret_cast<freefunc>(PyType_GetSlot(type, Py_tp_free))(self);
   Py_DECREF(type);
 }
 

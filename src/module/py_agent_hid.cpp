@@ -42,7 +42,7 @@ Ref dumps(PyObject* action) {
   if (!dumps_function) return {};
   Ref arguments = Ref::steal(PyTuple_New(1));
   if (!arguments) return {};
-  PyTuple_SET_ITEM(arguments.get(), 0, Ref::borrow(action).release());
+  PyTuple_SetItem(arguments.get(), 0, Ref::borrow(action).release());  // cannot fail: a new tuple's own item
   return Ref::steal(PyObject_Call(dumps_function.get(), arguments.get(), nullptr));
 }
 

@@ -36,7 +36,7 @@ void raise_with_cause(PyObject* type, PyObject* message) {
   if (traceback != nullptr && cause != nullptr) PyException_SetTraceback(cause, traceback);
   Py_XDECREF(cause_type);
   Py_XDECREF(traceback);
-  Ref error = Ref::steal(PyObject_CallOneArg(type, message));
+  Ref error = Ref::steal(PyObject_CallFunctionObjArgs(type, message, nullptr));
   if (!error) {
     Py_XDECREF(cause);
     return;

@@ -43,7 +43,9 @@ def mypy_errors(tmp_path_factory):
     (stub_dir / "ondrel.pyi").write_text(STUB.read_text(encoding="utf-8"), encoding="utf-8")
     # A config file of our own: the stub of this tree comes first, and no project configuration applies.
     config = stub_dir / "mypy.ini"
-    config.write_text(f"[mypy]\nmypy_path = {stub_dir}\ncache_dir = {stub_dir / 'cache'}\n", encoding="utf-8")
+    # mypy_path is split on ":" (and ","), which a Windows path holds: it is named relative to the config file.
+    config.write_text("[mypy]\nmypy_path = $MYPY_CONFIG_FILE_DIR\ncache_dir = $MYPY_CONFIG_FILE_DIR/cache\n",
+                      encoding="utf-8")
     stdout, stderr, status = api.run(["--strict", "--no-error-summary", "--show-error-codes", "--config-file",
                                       str(config), str(SNIPPETS / "accepted.py"), str(SNIPPETS / "refused.py")])
     assert status in (0, 1), stderr

@@ -1,11 +1,15 @@
 """The Windows .pyd under test, from the MinGW-w64 cross build: ONDREL_PYD names it (scripts/test sets it). The
-export list of python3XY.dll that the build derived from CPython's sources lies next to it."""
+export list that the build read from the real python3.dll lies next to it."""
 
 import os
+import sys
 from pathlib import Path
 
 import pytest
-from pe_file import read_pe
+
+# The build's own PE reader.
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "cmake"))
+from pe_file import read_pe  # noqa: E402
 
 WINE_DLLS = Path(os.environ.get("ONDREL_WINE_DLLS", "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"))
 
@@ -25,7 +29,7 @@ def pyd(pyd_path):
 
 @pytest.fixture(scope="session")
 def cpython_exports(pyd_path):
-    """{name: "FUNC" or "DATA"} for every name python3XY.dll exports, and the DLL's name."""
+    """{name: "FUNC" or "DATA"} for every name python3.dll exports, and the DLL's name."""
     [listing] = pyd_path.parent.glob("python3*-exports.txt")
     exports = dict(line.split() for line in listing.read_text().splitlines())
     return listing.name.removesuffix("-exports.txt") + ".dll", exports

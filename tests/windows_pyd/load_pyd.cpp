@@ -1,6 +1,6 @@
 // Loads the cross-built .pyd the way Windows does (here under Wine): every
 // import must resolve and the module's C++ runtime must start and stop. The
-// python3XY.dll beside this program is a stand-in whose functions abort, so
+// python3.dll beside this program is a stand-in whose functions abort, so
 // nothing here may reach the interpreter; the test recorder needs none, and is
 // driven through its exported C API as the Python tests drive it with ctypes.
 #include <windows.h>

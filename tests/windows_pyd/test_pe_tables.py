@@ -1,5 +1,6 @@
 """What the cross-built .pyd exports and imports, read from its PE tables: the interpreter's entry point (plus the
-test recorder), and only python3XY.dll, system DLLs and one C runtime, each name one that the DLL really has."""
+test recorder), and only python3.dll (the Stable ABI), system DLLs and one C runtime, each name one that the DLL
+really has."""
 
 import re
 import shutil
