@@ -14,6 +14,7 @@ namespace ondrel {
 namespace {
 
 using testing::EvdevReader;
+using testing::microseconds_between;
 using Texts = std::vector<std::string>;
 
 std::uint16_t button(const char* name) { return parse_button(name).value_or(0); }
@@ -33,10 +34,6 @@ TEST(UinputGamepad, XIsBtnXAndYIsBtnY) {
   EXPECT_EQ(codes_and_values, (std::vector<std::pair<int, int>>{{0x133, 1}, {0x133, 0}, {0x134, 1}, {0x134, 0}}));
 }
 
-std::int64_t microseconds(const input_event& event) {
-  return static_cast<std::int64_t>(event.input_event_sec) * 1'000'000 + event.input_event_usec;
-}
-
 TEST(UinputGamepad, ATapHoldsTheButtonAtLeast50Ms) {
   GamepadDevice pad(platform_gamepad_factory(), "guest pad tap");
   ASSERT_TRUE(pad.create().ok());
@@ -45,7 +42,7 @@ TEST(UinputGamepad, ATapHoldsTheButtonAtLeast50Ms) {
   ASSERT_TRUE(pad.tap(button("a")).ok());
   const std::vector<input_event> events = reader.take_events();
   ASSERT_EQ(events.size(), 4u);
-  EXPECT_GE(microseconds(events[2]) - microseconds(events[0]), 50'000);
+  EXPECT_GE(microseconds_between(events[0], events[2]), 50'000);
 }
 
 // The actions reach the same gamepad as the class: created by the first

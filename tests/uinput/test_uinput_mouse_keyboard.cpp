@@ -21,6 +21,7 @@ namespace ondrel {
 namespace {
 
 using testing::EvdevReader;
+using testing::microseconds_between;
 using Texts = std::vector<std::string>;
 
 Texts operator+(Texts first, const Texts& second) {
@@ -113,11 +114,6 @@ bool kernel_holds(const std::string& node, unsigned code) {
   return read && (bits[code / 8] & (1u << (code % 8))) != 0;
 }
 
-double milliseconds_between(const input_event& first, const input_event& second) {
-  return (second.input_event_sec - first.input_event_sec) * 1e3 +
-         (second.input_event_usec - first.input_event_usec) / 1e3;
-}
-
 TEST(UinputKeyboard, KeyDownHoldsTheKeyUntilKeyUpAndPressHoldsTenMilliseconds) {
   KeyboardDevice keyboard(platform_keyboard_factory(), "guest held key");
   ASSERT_TRUE(keyboard.create().ok());
@@ -137,7 +133,7 @@ TEST(UinputKeyboard, KeyDownHoldsTheKeyUntilKeyUpAndPressHoldsTenMilliseconds) {
   for (const input_event& event : reader.take_events())
     if (event.type == EV_KEY) keys.push_back(event);
   ASSERT_EQ(keys.size(), 2u);
-  EXPECT_GE(milliseconds_between(keys[0], keys[1]), 10.0);
+  EXPECT_GE(microseconds_between(keys[0], keys[1]), 10'000);
 }
 
 }  // namespace

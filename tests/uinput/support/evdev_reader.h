@@ -41,6 +41,12 @@ class EvdevReader {
   int fd_ = -1;
 };
 
+// The kernel's time from `first` to `second`, in microseconds.
+inline std::int64_t microseconds_between(const input_event& first, const input_event& second) {
+  return (static_cast<std::int64_t>(second.input_event_sec) - first.input_event_sec) * 1'000'000 +
+         (static_cast<std::int64_t>(second.input_event_usec) - first.input_event_usec);
+}
+
 // How many file descriptors this process has open.
 int open_descriptors();
 
