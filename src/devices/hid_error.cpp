@@ -7,7 +7,7 @@ namespace ondrel {
 namespace {
 
 // Display prefix per kind, in the order of HidError::Kind.
-constexpr std::array<std::string_view, 9> kDisplayPrefix = {
+constexpr std::array<std::string_view, 10> kDisplayPrefix = {
     "Device not created",
     "Device already exists",
     "Failed to create device: ",
@@ -17,6 +17,7 @@ constexpr std::array<std::string_view, 9> kDisplayPrefix = {
     "Invalid action: ",
     "IO error: ",
     "JSON error: ",
+    "Interrupted",
 };
 
 }  // namespace

@@ -20,6 +20,9 @@ class HidError {
     InvalidAction,
     Io,
     Json,
+    // The caller asked the operation to stop; where the caller is Python,
+    // the exception its signal handler raised is what leaves the library.
+    Interrupted,
   };
 
   static HidError device_not_created() { return HidError(Kind::DeviceNotCreated, {}); }
@@ -34,6 +37,7 @@ class HidError {
   // Io and Json wrap another facility's error; only its description is kept.
   static HidError io(std::string description) { return HidError(Kind::Io, std::move(description)); }
   static HidError json(std::string description) { return HidError(Kind::Json, std::move(description)); }
+  static HidError interrupted() { return HidError(Kind::Interrupted, {}); }
 
   [[nodiscard]] Kind kind() const { return kind_; }
   [[nodiscard]] const std::string& payload() const { return payload_; }

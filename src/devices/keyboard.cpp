@@ -5,6 +5,25 @@
 #include "devices/pause.h"
 
 namespace ondrel {
+namespace {
+
+std::ptrdiff_t copies(const KeyboardReport& report, std::uint8_t usage) {
+  return std::count(report.keys.begin(), report.keys.end(), usage);
+}
+
+// After a failure: modifier bits and keys the operation put down come out
+// (a key stored once more than it was before loses the slot it took), and
+// what the operation let go of stays up.
+void withdraw(KeyboardReport& report, const KeyboardReport& before) {
+  report.modifiers &= before.modifiers;
+  for (std::size_t slot = 0; slot < report.keys.size(); ++slot) {
+    const std::uint8_t usage = report.keys[slot];
+    if (usage != 0 && usage != before.keys[slot] && copies(report, usage) > copies(before, usage))
+      report.keys[slot] = 0;
+  }
+}
+
+}  // namespace
 
 // Into the first empty slot; with all six slots taken the key is dropped.
 void KeyboardDevice::store_key(std::uint8_t usage) {
@@ -24,6 +43,10 @@ HidResult KeyboardDevice::send_modifiers(std::uint8_t modifiers) {
 }
 
 HidResult KeyboardDevice::press(std::uint8_t usage) {
+  return attempt([&] { return press_key(usage); }, withdraw);
+}
+
+HidResult KeyboardDevice::press_key(std::uint8_t usage) {
   store_key(usage);
   ONDREL_TRY(send());
   pause_ms(kKeyHoldMs);
@@ -32,29 +55,45 @@ HidResult KeyboardDevice::press(std::uint8_t usage) {
 }
 
 HidResult KeyboardDevice::key_down(std::uint8_t usage) {
-  store_key(usage);
-  return send();
+  return attempt(
+      [&] {
+        store_key(usage);
+        return send();
+      },
+      withdraw);
 }
 
 HidResult KeyboardDevice::key_up(std::uint8_t usage) {
-  clear_key(usage);
-  return send();
+  return attempt(
+      [&] {
+        clear_key(usage);
+        return send();
+      },
+      withdraw);
 }
 
 HidResult KeyboardDevice::combo(std::uint8_t modifiers, std::uint8_t usage) {
-  ONDREL_TRY(send_modifiers(report().modifiers | modifiers));
-  ONDREL_TRY(press(usage));
-  return send_modifiers(report().modifiers & ~modifiers);
+  return attempt(
+      [&]() -> HidResult {
+        ONDREL_TRY(send_modifiers(report().modifiers | modifiers));
+        ONDREL_TRY(press_key(usage));
+        return send_modifiers(report().modifiers & ~modifiers);
+      },
+      withdraw);
 }
 
 HidResult KeyboardDevice::type_key(TypedKey key) {
-  if (!key.shifted) return press(key.usage);
+  if (!key.shifted) return press_key(key.usage);
   ONDREL_TRY(send_modifiers(report().modifiers | modifier_bit::left_shift));
-  ONDREL_TRY(press(key.usage));
+  ONDREL_TRY(press_key(key.usage));
   return send_modifiers(report().modifiers & ~modifier_bit::left_shift);
 }
 
 HidResult KeyboardDevice::type_text(std::string_view text) {
+  return attempt([&] { return type_characters(text); }, withdraw);
+}
+
+HidResult KeyboardDevice::type_characters(std::string_view text) {
   // In UTF-8 every byte of a multi-byte character is 0x80 or above, so the
   // bytes below 0x80 are exactly the text's ASCII characters, in order, and
   // only ASCII characters have keys. Reading bytes thus types what decoding
@@ -69,8 +108,12 @@ HidResult KeyboardDevice::type_text(std::string_view text) {
 }
 
 HidResult KeyboardDevice::release_all() {
-  mutable_report() = KeyboardReport{};
-  return send();
+  return attempt(
+      [&] {
+        mutable_report() = KeyboardReport{};
+        return send();
+      },
+      withdraw);
 }
 
 }  // namespace ondrel

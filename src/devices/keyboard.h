@@ -14,7 +14,7 @@ inline constexpr std::string_view kDefaultKeyboardName = "ondrel Virtual Keyboar
 
 // A keyboard is only ever seen as reports: a key press is the report with
 // the key, a pause, and the report without it. Each operation stops at its
-// first failed send and undoes nothing.
+// first failed send and takes back the keys and modifiers it put down.
 class KeyboardDevice : public Device<KeyboardReport> {
  public:
   static constexpr unsigned kKeyHoldMs = 10;
@@ -37,7 +37,9 @@ class KeyboardDevice : public Device<KeyboardReport> {
   void store_key(std::uint8_t usage);
   void clear_key(std::uint8_t usage);
   HidResult send_modifiers(std::uint8_t modifiers);
+  HidResult press_key(std::uint8_t usage);
   HidResult type_key(TypedKey key);
+  HidResult type_characters(std::string_view text);
 };
 
 }  // namespace ondrel

@@ -35,6 +35,16 @@ struct AxisSteps {
   }
 };
 
+// After a failure: buttons the operation pressed come out, buttons it
+// released stay released, and the failed report's motion and wheel are
+// dropped rather than delivered by whatever the caller does next.
+void withdraw(MouseReport& report, const MouseReport& before) {
+  report.buttons &= before.buttons;
+  report.dx = 0;
+  report.dy = 0;
+  report.wheel = 0;
+}
+
 std::int64_t reports_needed(std::int64_t offset) {
   return (std::llabs(offset) + MouseDevice::kMaxStep - 1) / MouseDevice::kMaxStep;
 }
@@ -51,8 +61,7 @@ MouseButton mouse_button_from_action(const std::optional<std::string>& name) {
 }
 
 // Motion and wheel are one-time events: once a report carrying them was
-// accepted they are spent, whichever operation sent it. After a failure
-// they stay, so that the next report delivers them exactly once.
+// accepted they are spent, whichever operation sent it.
 HidResult MouseDevice::send_once() {
   ONDREL_TRY(send());
   mutable_report().dx = 0;
@@ -67,48 +76,64 @@ HidResult MouseDevice::send_buttons(std::uint8_t buttons) {
 }
 
 HidResult MouseDevice::press(MouseButton button) {
-  return send_buttons(report().buttons | bit(button));
+  return attempt([&] { return send_buttons(report().buttons | bit(button)); }, withdraw);
 }
 
 HidResult MouseDevice::release(MouseButton button) {
-  return send_buttons(report().buttons & ~bit(button));
+  return attempt([&] { return send_buttons(report().buttons & ~bit(button)); }, withdraw);
 }
 
 HidResult MouseDevice::click(MouseButton button) {
-  const std::uint8_t before = report().buttons;
-  ONDREL_TRY(send_buttons(before | bit(button)));
-  pause_ms(kClickHoldMs);
-  return send_buttons(before & ~bit(button));
+  return attempt(
+      [&]() -> HidResult {
+        const std::uint8_t before = report().buttons;
+        ONDREL_TRY(send_buttons(before | bit(button)));
+        pause_ms(kClickHoldMs);
+        return send_buttons(before & ~bit(button));
+      },
+      withdraw);
 }
 
 HidResult MouseDevice::double_click(MouseButton button) {
-  const std::uint8_t before = report().buttons;
-  const auto down = static_cast<std::uint8_t>(before | bit(button));
-  const auto up = static_cast<std::uint8_t>(before & ~bit(button));
-  ONDREL_TRY(send_buttons(down));
-  pause_ms(kClickHoldMs);
-  ONDREL_TRY(send_buttons(up));
-  pause_ms(kDoubleClickGapMs);
-  ONDREL_TRY(send_buttons(down));
-  pause_ms(kClickHoldMs);
-  return send_buttons(up);
+  return attempt(
+      [&]() -> HidResult {
+        const std::uint8_t before = report().buttons;
+        const auto down = static_cast<std::uint8_t>(before | bit(button));
+        const auto up = static_cast<std::uint8_t>(before & ~bit(button));
+        ONDREL_TRY(send_buttons(down));
+        pause_ms(kClickHoldMs);
+        ONDREL_TRY(send_buttons(up));
+        pause_ms(kDoubleClickGapMs);
+        ONDREL_TRY(send_buttons(down));
+        pause_ms(kClickHoldMs);
+        return send_buttons(up);
+      },
+      withdraw);
 }
 
 HidResult MouseDevice::scroll(std::int8_t delta) {
-  mutable_report().wheel = delta;
-  return send_once();
+  return attempt(
+      [&] {
+        mutable_report().wheel = delta;
+        return send_once();
+      },
+      withdraw);
 }
 
 HidResult MouseDevice::move_by(std::int32_t dx, std::int32_t dy) {
-  const std::int64_t steps = std::max({reports_needed(dx), reports_needed(dy), std::int64_t{1}});
-  const AxisSteps x(dx, steps);
-  const AxisSteps y(dy, steps);
-  for (std::int64_t i = 0; i < steps; ++i) {
-    mutable_report().dx = x.step(i);
-    mutable_report().dy = y.step(i);
-    ONDREL_TRY(send_once());
-  }
-  return HidResult::success();
+  return attempt(
+      [&]() -> HidResult {
+        const std::int64_t steps = std::max({reports_needed(dx), reports_needed(dy), std::int64_t{1}});
+        const AxisSteps x(dx, steps);
+        const AxisSteps y(dy, steps);
+        for (std::int64_t i = 0; i < steps; ++i) {
+          mutable_report().dx = x.step(i);
+          mutable_report().dy = y.step(i);
+          ONDREL_TRY(send_once());
+        }
+        return HidResult::success();
+      },
+      withdraw);
 }
 
 }  // namespace ondrel

@@ -4,7 +4,13 @@
 
 namespace ondrel::py {
 
+bool python_signal_raised() { return PyErr_CheckSignals() != 0; }
+
 void raise_hid_error(const HidError& error) {
+  if (error.kind() == HidError::Kind::Interrupted) {
+    if (PyErr_Occurred() == nullptr) PyErr_SetNone(PyExc_KeyboardInterrupt);
+    return;
+  }
   const std::string text = error.display();
   // Names inside the text may hold any character, NUL included.
   Ref message = Ref::steal(PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "replace"));

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "devices/hid_result.h"
+#include "devices/stop_request.h"
 #include "module/arg_binding.h"
 #include "module/arg_conversion.h"
 #include "module/borrow_guard.h"
@@ -14,8 +15,13 @@
 
 namespace ondrel::py {
 
-// RuntimeError with the error's display text.
+// RuntimeError with the error's display text; for an operation stopped by
+// a signal, the exception its handler raised (KeyboardInterrupt for Ctrl-C).
 void raise_hid_error(const HidError& error);
+
+// The stop check of every call: runs the interpreter's signal handlers (the
+// lock is held), and asks to stop once one of them raised.
+bool python_signal_raised();
 
 // None on success; RuntimeError with the error's display text otherwise.
 PyObject* none_or_raise(const HidResult& result);
@@ -37,6 +43,7 @@ PyObject* call_method(PyClass& cls, const Signature<N>& signature, PyObject* sel
         if (!check_self(cls, self)) return nullptr;
         BorrowGuard borrow;
         if (!borrow.acquire(self, as_native<Record>(self)->borrow)) return nullptr;
+        const StopCheckScope stop_on_signal(python_signal_raised);
         return body(as_native<Record>(self)->record(), slots);
       },
       static_cast<PyObject*>(nullptr));
@@ -50,6 +57,7 @@ PyObject* call_method_noargs(PyClass& cls, PyObject* self, Body&& body) noexcept
         if (!check_self(cls, self)) return nullptr;
         BorrowGuard borrow;
         if (!borrow.acquire(self, as_native<Record>(self)->borrow)) return nullptr;
+        const StopCheckScope stop_on_signal(python_signal_raised);
         return body(as_native<Record>(self)->record());
       },
       static_cast<PyObject*>(nullptr));

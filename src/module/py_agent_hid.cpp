@@ -63,7 +63,9 @@ PyObject* execute(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObj
                                         if (!text_holder) return nullptr;
                                         std::string_view text;
                                         if (!to_text(text_holder.get(), text)) return nullptr;
-                                        return result_dict(agent.run_json(text));
+                                        const ActionResult result = agent.run_json(text);
+                                        if (PyErr_Occurred() != nullptr) return nullptr;  // stopped by a signal
+                                        return result_dict(result);
                                       });
 }
 
@@ -72,7 +74,9 @@ PyObject* execute_json(PyObject* self, PyObject* const* args, Py_ssize_t nargs, 
                                       [](AgentController& agent, Slots<1>& slots) -> PyObject* {
                                         std::string_view text;
                                         if (!convert_argument("json", slots[0], to_text, text)) return nullptr;
-                                        return text_object(result_to_json(agent.run_json(text))).release();
+                                        const ActionResult result = agent.run_json(text);
+                                        if (PyErr_Occurred() != nullptr) return nullptr;  // stopped by a signal
+                                        return text_object(result_to_json(result)).release();
                                       });
 }
 

@@ -82,14 +82,15 @@ TEST_F(AgentControllerTest, DecodingFailureTouchesNoDevice) {
   EXPECT_FALSE(agent.mouse().created());
 }
 
-TEST_F(AgentControllerTest, TriggersStopAfterAFailedLeftTrigger) {
+TEST_F(AgentControllerTest, TriggersStopAfterAFailedLeftTriggerAndTakeItBack) {
   gamepad_log->fail_on_send = 1;
   const ActionResult result = agent.run_json(R"(["gamepad_triggers",10,20])");
   EXPECT_EQ(result.error, "Failed to send report: SendInput failed");
-  EXPECT_EQ(agent.gamepad().report().left_trigger, 10);
+  EXPECT_EQ(agent.gamepad().report().left_trigger, 0);
   EXPECT_EQ(agent.gamepad().report().right_trigger, 0);
+  EXPECT_EQ(gamepad_log->sent().size(), 1u) << "the report without the failed change, once more";
   ASSERT_TRUE(agent.run_json(R"(["gamepad_triggers",10,20])").success);
-  EXPECT_EQ(gamepad_log->sent().size(), 2u);
+  EXPECT_EQ(gamepad_log->sent().size(), 3u);
 }
 
 TEST(ActionResultJson, CompactFormsAndEscaping) {

@@ -41,32 +41,39 @@ TEST_F(GamepadDeviceTest, ButtonsGoLowByteFirstAndRepeatsAreStillSent) {
                                         {0x00, 0x40, 0x80, 0x80, 0x80, 0x80, 0, 0}}));
 }
 
-TEST(GamepadDeviceFailures, EveryOperationKeepsItsEditWhenTheSendFails) {
+// A failed operation takes back what it pressed or moved, lets go of what
+// it released, and sends that report once more.
+TEST(GamepadDeviceFailures, EveryOperationTakesBackItsEditWhenTheSendFails) {
+  const Bytes before = {0x02, 0, 10, 20, 0x80, 0x80, 0, 0};  // B down, left stick moved
+  const Bytes released = {0x00, 0, 10, 20, 0x80, 0x80, 0, 0};
   struct Operation {
     const char* name;
     std::function<HidResult(GamepadDevice&)> run;
-    Bytes report_after;
+    const Bytes& report_after;
   };
   const Operation operations[] = {
-      {"press", [](GamepadDevice& p) { return p.press(kA); }, {1, 0, 0x80, 0x80, 0x80, 0x80, 0, 0}},
-      {"release", [](GamepadDevice& p) { return p.release(kA); }, kNeutral},
-      {"tap", [](GamepadDevice& p) { return p.tap(kDpadRight); }, {0, 0x40, 0x80, 0x80, 0x80, 0x80, 0, 0}},
-      {"left_stick", [](GamepadDevice& p) { return p.left_stick(1, 2); }, {0, 0, 1, 2, 0x80, 0x80, 0, 0}},
-      {"right_stick", [](GamepadDevice& p) { return p.right_stick(3, 4); }, {0, 0, 0x80, 0x80, 3, 4, 0, 0}},
-      {"left_trigger", [](GamepadDevice& p) { return p.left_trigger(5); }, {0, 0, 0x80, 0x80, 0x80, 0x80, 5, 0}},
-      {"right_trigger", [](GamepadDevice& p) { return p.right_trigger(6); }, {0, 0, 0x80, 0x80, 0x80, 0x80, 0, 6}},
-      {"reset", [](GamepadDevice& p) { return p.reset(); }, kNeutral},
+      {"press", [](GamepadDevice& p) { return p.press(kA); }, before},
+      {"release", [](GamepadDevice& p) { return p.release(kB); }, released},
+      {"tap", [](GamepadDevice& p) { return p.tap(kDpadRight); }, before},
+      {"left_stick", [](GamepadDevice& p) { return p.left_stick(1, 2); }, before},
+      {"right_stick", [](GamepadDevice& p) { return p.right_stick(3, 4); }, before},
+      {"left_trigger", [](GamepadDevice& p) { return p.left_trigger(5); }, before},
+      {"right_trigger", [](GamepadDevice& p) { return p.right_trigger(6); }, before},
+      {"reset", [](GamepadDevice& p) { return p.reset(); }, released},
   };
-  for (const Operation& op : operations) {
+  for (const auto& [name, run, expected] : operations) {
     auto log = std::make_shared<BackendLog>();
-    log->fail_on_send = 1;
     GamepadDevice pad(recording_factory(log));
     ASSERT_TRUE(pad.create().ok());
-    const HidResult result = op.run(pad);
-    ASSERT_FALSE(result.ok()) << op.name;
-    EXPECT_EQ(result.error().display(), "Failed to send report: SendInput failed") << op.name;
-    EXPECT_EQ(bytes_of(pad.report()), op.report_after) << op.name;
-    EXPECT_EQ(log->sends, 1) << op.name << " stops at the failed send";
+    ASSERT_TRUE(pad.press(kB).ok());
+    ASSERT_TRUE(pad.left_stick(10, 20).ok());
+    log->fail_on_send = 3;
+    const HidResult result = run(pad);
+    ASSERT_FALSE(result.ok()) << name;
+    EXPECT_EQ(result.error().display(), "Failed to send report: SendInput failed") << name;
+    EXPECT_EQ(bytes_of(pad.report()), expected) << name;
+    EXPECT_EQ(log->sends, 4) << name << " stops at the failed send, then sends once more";
+    EXPECT_EQ(log->sent().back(), expected) << name;
   }
 }
 
@@ -91,7 +98,7 @@ TEST(PlatformGamepad, CreateIsRefusedEveryTimeUnlessTheRecorderSwitchIsOn) {
     EXPECT_FALSE(pad.created());
   }
   EXPECT_FALSE(pad.destroy().ok());
-  EXPECT_FALSE(pad.press(kB).ok());
+  EXPECT_FALSE(pad.press(kB).ok());  // takes B back out of the report
 
   ondrel_recorder_gamepad(1);
   const HidResult created = pad.create();
@@ -99,7 +106,7 @@ TEST(PlatformGamepad, CreateIsRefusedEveryTimeUnlessTheRecorderSwitchIsOn) {
   ASSERT_TRUE(created.ok());
   ASSERT_TRUE(pad.press(kA).ok());  // the back end outlives the switch
   const std::string journal = ondrel_recorder_events();
-  EXPECT_NE(journal.find(R"("type":"gamepad_report","bytes":[3,0,128,128,128,128,0,0])"), std::string::npos) << journal;
+  EXPECT_NE(journal.find(R"("type":"gamepad_report","bytes":[1,0,128,128,128,128,0,0])"), std::string::npos) << journal;
   EXPECT_TRUE(pad.destroy().ok());
   const HidResult switched_off = pad.create();
   ASSERT_FALSE(switched_off.ok());

@@ -43,18 +43,29 @@ TEST_F(WindowsMouseBackendTest, ShortReportIsRefused) {
 
 // A failed motion event stops the report before its buttons; a failed
 // button event still counts as played, so it is not replayed.
-TEST_F(WindowsMouseBackendTest, FailedCallStopsTheReportAndButtonsCountAsPlayedOnlyOnceReached) {
-  const std::pair<Bytes, std::uint8_t> cases[] = {{{0x01, 1, 0, 0}, 0x00}, {{0x03, 0, 0, 1}, 0x03}};
-  for (const auto& [report, remembered] : cases) {
+TEST_F(WindowsMouseBackendTest, FailedCallStopsTheReportAndButtonsCountAsHeldOnlyOnceInjected) {
+  struct Case {
+    Bytes report;
+    int failing_call;
+    std::uint8_t held;
+    Strings next;  // what the report {0x03} injects afterwards
+  };
+  const Case cases[] = {
+      {{0x01, 1, 0, 0}, 1, 0x00, {"left down", "right down"}},  // the motion failed: no button went in
+      {{0x03, 0, 0, 1}, 1, 0x00, {"left down", "right down"}},
+      {{0x03, 0, 0, 1}, 2, 0x01, {"right down"}},
+  };
+  for (const Case& c : cases) {
     testing::reset_recorded_inputs();
-    recorded_inputs().fail_on_call = 1;
-    const HidResult result = send(report);
+    recorded_inputs().fail_on_call = c.failing_call;
+    const HidResult result = send(c.report);
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.error().display(), "Failed to send report: SendInput failed");
-    EXPECT_EQ(recorded_inputs().calls, 1);
-    EXPECT_EQ(backend.previous_buttons(), remembered);
+    EXPECT_EQ(recorded_inputs().calls, c.failing_call);
+    EXPECT_EQ(backend.previous_buttons(), c.held);
+    testing::reset_recorded_inputs();
     ASSERT_TRUE(send({0x03, 0, 0, 0}).ok());
-    EXPECT_EQ(events(), (remembered == 0 ? Strings{"left down", "right down"} : Strings{}));
+    EXPECT_EQ(events(), c.next);
     ASSERT_TRUE(send({0x00, 0, 0, 0}).ok());
   }
 }

@@ -22,13 +22,17 @@ constexpr std::size_t kMouseReportSize = 4;
 
 }  // namespace
 
-HidResult WindowsMouseBackend::inject_buttons(std::uint8_t previous, std::uint8_t buttons) {
+// `previous_buttons_` changes only after each event went in, so after a
+// failure it is what the system holds, and the next report sends exactly
+// the transitions still missing.
+HidResult WindowsMouseBackend::inject_buttons(std::uint8_t buttons) {
   for (const ButtonEvents& button : kButtonEvents) {
-    const bool was_down = (previous & button.bit) != 0;
+    const bool was_down = (previous_buttons_ & button.bit) != 0;
     const bool is_down = (buttons & button.bit) != 0;
     if (was_down == is_down) continue;
     const std::uint32_t flag = is_down ? button.down_flag : button.up_flag;
     ONDREL_TRY(win32::inject(*sink_, win32::mouse_input(0, 0, 0, flag)));
+    previous_buttons_ ^= button.bit;
   }
   return HidResult::success();
 }
@@ -43,10 +47,7 @@ HidResult WindowsMouseBackend::send_report(std::span<const std::uint8_t> report)
   if (dx != 0 || dy != 0)
     ONDREL_TRY(win32::inject(*sink_, win32::mouse_input(dx, dy, 0, win32::mouse_flag::move)));
 
-  // Updated before injecting, so a lost transition is not replayed later.
-  const std::uint8_t previous = previous_buttons_;
-  previous_buttons_ = buttons;
-  ONDREL_TRY(inject_buttons(previous, buttons));
+  ONDREL_TRY(inject_buttons(buttons));
 
   if (wheel != 0) {
     const std::int32_t mouse_data = wheel * win32::kWheelDelta;

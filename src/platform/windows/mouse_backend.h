@@ -17,10 +17,11 @@ class WindowsMouseBackend final : public DeviceBackend {
   HidResult send_report(std::span<const std::uint8_t> report) override;
   HidResult destroy() override { return HidResult::success(); }
 
+  // The buttons the system holds because of this back end.
   [[nodiscard]] std::uint8_t previous_buttons() const { return previous_buttons_; }
 
  private:
-  HidResult inject_buttons(std::uint8_t previous, std::uint8_t buttons);
+  HidResult inject_buttons(std::uint8_t buttons);
 
   std::unique_ptr<InputSink> sink_;
   std::uint8_t previous_buttons_ = 0;
