@@ -68,7 +68,7 @@ UinputDevice::~UinputDevice() { release(); }
 
 bool UinputDevice::open_and_register(std::string& why_not) {
   if (access(kUinputPath, W_OK) != 0) {
-    why_not = "/dev/uinput is not writable";
+    why_not = kNotWritable;
     return false;
   }
   fd_ = open(kUinputPath, O_WRONLY | O_CLOEXEC);

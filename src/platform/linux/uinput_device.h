@@ -19,6 +19,9 @@ struct AbsoluteAxis {
   std::int32_t initial;  // what a reader sees before the first event
 };
 
+// Why a process that may not write /dev/uinput gets no device.
+inline constexpr const char* kNotWritable = "/dev/uinput is not writable";
+
 // The events a new device can produce.
 struct Capabilities {
   std::vector<std::uint16_t> keys;

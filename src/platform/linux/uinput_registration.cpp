@@ -24,6 +24,9 @@ using Clock = std::chrono::steady_clock;
 constexpr const char* kInputClass = "/sys/class/input";
 constexpr std::chrono::milliseconds kFirstSleep{1};
 constexpr std::chrono::milliseconds kLongestSleep{8};
+// devtmpfs shows a node as soon as /sys lists it; this is for a /dev that
+// never will.
+constexpr std::chrono::milliseconds kNodePatience{250};
 
 bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
@@ -66,18 +69,32 @@ class Backoff {
   std::chrono::milliseconds next_ = kFirstSleep;
 };
 
+// What the looks have found so far.
+struct Watch {
+  std::string sysname;
+  bool udev_runs = false;
+  UdevRecordCheck udev_check;
+  std::optional<Clock::time_point> listed_at;  // when /sys first listed the evdev node
+  std::string awaited;
+};
+
 // One look: whether readers can find the device now; if not, what is
-// still awaited.
-bool registered(const std::string& sysname, bool udev_runs, UdevRecordCheck& udev_check, std::string& awaited) {
-  const auto node_name = evdev_node_name(sysname);
+// still awaited. A container's /dev may never show the node (a /dev of its
+// own without udev, or a snapshot of the host's): the device works through
+// its descriptor all the same, so a node that the kernel listed but /dev
+// lacks after kNodePatience is not waited for.
+bool registered(Watch& watch) {
+  const auto node_name = evdev_node_name(watch.sysname);
   if (!node_name) return false;
+  const auto now = Clock::now();
+  if (!watch.listed_at) watch.listed_at = now;
   const std::string node = "/dev/input/" + *node_name;
-  awaited = udev_runs ? "udev to finish with " + node : node;
   struct stat status {};
-  if (stat(node.c_str(), &status) != 0) return false;
-  if (!udev_runs) return true;
+  if (stat(node.c_str(), &status) != 0) return now - *watch.listed_at >= kNodePatience;
+  if (!watch.udev_runs) return true;
+  watch.awaited = "udev to finish with " + node;
   const auto record = read_udev_record(status.st_rdev);
-  return record && udev_check.is_new_devices(*record);
+  return record && watch.udev_check.is_new_devices(*record);
 }
 
 }  // namespace
@@ -86,15 +103,14 @@ bool await_registration(int uinput_fd, Clock::time_point created_at, std::string
   std::string sysname;
   if (!sysname_of(uinput_fd, sysname, why_not)) return false;
   if (!exists(kInputClass)) return true;
-  const bool udev_runs = exists("/run/udev/control");
-  UdevRecordCheck udev_check(created_at);
+  Watch watch{sysname, exists("/run/udev/control"), UdevRecordCheck(created_at), std::nullopt,
+              "an evdev node in " + std::string(kInputClass) + "/" + sysname};
   Backoff backoff(Clock::now() + kRegistrationTimeout);
-  std::string awaited = "an evdev node in " + std::string(kInputClass) + "/" + sysname;
   do {
-    if (registered(sysname, udev_runs, udev_check, awaited)) return true;
+    if (registered(watch)) return true;
   } while (backoff.sleep());
   why_not = "the new uinput device was not registered within " + std::to_string(kRegistrationTimeout.count()) +
-            " s (waited for " + awaited + ")";
+            " s (waited for " + watch.awaited + ")";
   errno = ETIMEDOUT;
   return false;
 }

@@ -14,7 +14,9 @@ inline constexpr std::chrono::seconds kRegistrationTimeout{5};
 // taken before UI_DEV_CREATE: what udev recorded before it belongs to an
 // earlier device that had the same number. Sleeps between looks; fails with
 // the reason in `why_not` (and errno ETIMEDOUT) after kRegistrationTimeout.
-// Without sysfs there is nothing to watch, and it returns at once.
+// Without sysfs there is nothing to watch, and it returns at once; a /dev
+// that has not shown the node a moment after sysfs listed it (a container's)
+// is not waited for.
 [[nodiscard]] bool await_registration(int uinput_fd, std::chrono::steady_clock::time_point created_at,
                                       std::string& why_not);
 

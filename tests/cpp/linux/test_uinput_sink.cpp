@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "devices/gamepad.h"
 #include "devices/mouse.h"
 #include "linux/recording_event_writer.h"
+#include "linux/scoped_environment.h"
 #include "platform/linux/uinput_sink.h"
 #include "platform/platform_backends.h"
 
@@ -16,6 +15,7 @@ namespace {
 
 using testing::EventWriterLog;
 using testing::RecordingEventWriter;
+using testing::ScopedEnvironment;
 
 std::string failure(const HidResult& result) { return result.ok() ? "success" : result.error().display(); }
 
@@ -31,23 +31,6 @@ TEST(UinputSink, TakesARecordOnlyWhenTheDeviceTookItsEvents) {
   EXPECT_EQ(log->writes, 2);
   EXPECT_EQ(log->batches, (std::vector<std::vector<std::string>>{{"BTN_LEFT 1", "SYN_REPORT"}}));
 }
-
-// Sets an environment variable for one test and restores it afterwards.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    setenv(name, value, 1);
-  }
-  ~ScopedEnvironment() {
-    if (old_) setenv(name_, old_->c_str(), 1);
-    else unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 TEST(UinputUnavailable, CreationNamesWhatIsMissing) {
   if (uinput::available()) GTEST_SKIP() << "this machine has a writable /dev/uinput";
