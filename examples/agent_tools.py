@@ -5,24 +5,26 @@ every action, or one tool per action (--per-action), each also in a strict varia
 (--strict), as OpenAI-style functions (parameters) and Anthropic-style tools (input_schema). The session needs no
 network: its tool calls were written down in advance, the way models' answers carry them, in every shape: calls of
 the one tool, calls of per-action tools (the program adds "action"), a strict call full of nulls, and wrong calls
-whose error text goes back to the model, which then corrects them. Each call runs through AgentHID. Where no input
-system takes the events (or with --recorder), the module's test recorder is attached before any device exists and
-the recorded input events are counted at the end.
+whose error text goes back to the model, which then corrects them. Each call runs through AgentHID. By default the
+module's test recorder is started before any device exists and the example prints what each call would have
+injected: nothing reaches this desktop. With --live the calls type, click and move the pointer for real, in
+whatever window has the focus.
 
-    python examples/agent_tools.py [--per-action] [--strict] [--print-tools] [--recorder]
+    python examples/agent_tools.py [--per-action] [--strict] [--print-tools] [--live]
 """
 
-import argparse
-import collections
-import ctypes
 import json
-from collections.abc import Callable
+import os
+import sys
 from importlib.resources import files
-from typing import Any, NamedTuple
+from typing import NamedTuple
 
 import ondrel
 
-JsonObject = dict[str, Any]
+# The embeddable Windows CPython leaves the script's folder off sys.path; the shared helper lives there.
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from recording import JsonObject, argument_parser, start_recorder
+
 ONE_TOOL_NAME = "computer_input"
 
 
@@ -64,7 +66,7 @@ def run_call(agent: ondrel.AgentHID, call: ToolCall) -> JsonObject:
             "is_error": not result["success"]}
 
 
-def strict_nulls(**fields: Any) -> JsonObject:
+def strict_nulls(**fields: object) -> JsonObject:
     """A strict-mode call of the one tool: every property present, null where the action has nothing to say."""
     strict_tool: JsonObject = load_tool_definitions()["input_schema"]["one_tool_strict"][0]
     return {name: fields.get(name) for name in strict_tool["input_schema"]["properties"]}
@@ -92,33 +94,6 @@ SCRIPTED_CALLS = [
 ]
 
 
-def attach_recorder() -> Callable[[], list[JsonObject]]:
-    """Starts the module's test recorder (input events are recorded instead of injected, gamepad reports
-    included) and returns a function that reads what it recorded."""
-    lib = ctypes.CDLL(ondrel.__file__)
-    lib.ondrel_recorder_events.restype = ctypes.c_char_p
-    lib.ondrel_recorder_gamepad.argtypes = [ctypes.c_int]
-    lib.ondrel_recorder_start()
-    lib.ondrel_recorder_gamepad(1)
-
-    def events() -> list[JsonObject]:
-        recorded: list[JsonObject] = json.loads(lib.ondrel_recorder_events())
-        return recorded
-
-    return events
-
-
-def real_input_available() -> bool:
-    """Whether this system takes the module's input: where none does, creating a device says so."""
-    try:
-        ondrel.Mouse()
-    except RuntimeError as error:
-        if str(error).startswith("Platform not supported"):
-            return False
-        raise
-    return True
-
-
 def show_tools(definitions: JsonObject, variant: str, in_full: bool) -> None:
     for shape in ("function", "input_schema"):
         tools: list[JsonObject] = definitions[shape][variant]
@@ -129,26 +104,23 @@ def show_tools(definitions: JsonObject, variant: str, in_full: bool) -> None:
 
 
 def main() -> None:
-    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser = argument_parser(__doc__.split("\n\n")[0])
     parser.add_argument("--per-action", action="store_true", help="offer one tool per action instead of one tool")
     parser.add_argument("--strict", action="store_true", help="the variant for strict structured-output modes")
     parser.add_argument("--print-tools", action="store_true", help="print the tool definitions in full")
-    parser.add_argument("--recorder", action="store_true", help="record the input events instead of injecting them")
     options = parser.parse_args()
 
     variant = ("per_action" if options.per_action else "one_tool") + ("_strict" if options.strict else "")
     show_tools(load_tool_definitions(), variant, options.print_tools)
 
-    recorded = attach_recorder() if options.recorder or not real_input_available() else None
+    recorder = start_recorder(options.live)
     agent = ondrel.AgentHID()  # after the recorder, so that its devices are created under it
     for call in SCRIPTED_CALLS:
         shown = call.arguments if isinstance(call.arguments, str) else json.dumps(call.arguments)
         print(f"\n{call.call_id} {call.tool}: {shown}")
         print(f"  back to the model: {json.dumps(run_call(agent, call))}")
-
-    if recorded is not None:
-        counts = collections.Counter(event["type"] for event in recorded())
-        print(f"\nno input system took the events; the recorder saw {dict(counts)}")
+        if recorder is not None:
+            recorder.show_new_events()
 
 
 if __name__ == "__main__":

@@ -1,67 +1,44 @@
-"""A few mouse operations, and what they did.
+"""A few mouse operations, and what each of them sent.
 
-Where an input system is there (user32 on Windows; on Linux an X display
-through XTEST, or uinput), the pointer really moves. Where none is, creating
-the mouse fails with "Platform not supported"; the example then attaches the
-module's test recorder and prints the input events that would have been
-injected.
+By default the module's test recorder takes the events and the tour prints them: nothing reaches this desktop.
+With --live the pointer really moves and clicks, wherever it is (user32 on Windows; on Linux an X display through
+XTEST, or uinput); where no input system is there, the tour says why and exits with status 1.
+
+    python examples/mouse_tour.py [--live]
 """
 
-import ctypes
-import json
+import os
+import sys
 from collections.abc import Callable
-from typing import Any
 
 import ondrel
 
-FLAG_NAMES = {
-    0x0001: "move", 0x0002: "left down", 0x0004: "left up", 0x0008: "right down",
-    0x0010: "right up", 0x0020: "middle down", 0x0040: "middle up", 0x0800: "wheel",
-}
-
-Recorded = Callable[[], list[dict[str, Any]]]
+# The embeddable Windows CPython leaves the script's folder off sys.path; the shared helper lives there.
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from recording import argument_parser, start_recorder
 
 
-def attach_recorder() -> Recorded:
-    lib = ctypes.CDLL(ondrel.__file__)
-    lib.ondrel_recorder_events.restype = ctypes.c_char_p
-    lib.ondrel_recorder_start()
-    return lambda: json.loads(lib.ondrel_recorder_events())
-
-
-def describe(event: dict[str, Any]) -> str:
-    name = FLAG_NAMES.get(event["dwFlags"], hex(event["dwFlags"]))
-    if name == "move":
-        return f"move by ({event['dx']}, {event['dy']})"
-    if name == "wheel":
-        return f"wheel {event['mouseData']:+d} ({event['mouseData'] // 120:+d} notches)"
-    return name
-
-
-def real_or_recorded_mouse() -> tuple[ondrel.Mouse, Recorded | None]:
-    """A mouse of the system's input, or one whose events the recorder takes, with a function that returns them."""
+def main() -> int:
+    options = argument_parser(__doc__.split("\n\n")[0]).parse_args()
+    recorder = start_recorder(options.live)  # before the mouse, so that the mouse is created under it
     try:
-        return ondrel.Mouse(), None
+        mouse = ondrel.Mouse()
     except RuntimeError as error:
-        if not str(error).startswith("Platform not supported"):
-            raise
-        print(f"{error}; recording instead")
-        recorded = attach_recorder()
-        return ondrel.Mouse(), recorded
-
-
-def main() -> None:
-    mouse, recorded = real_or_recorded_mouse()
-    mouse.move_by(300, -40)
-    mouse.click()
-    mouse.double_click("right")
-    mouse.scroll(-2)
-    print("moved by (300, -40), clicked, double-clicked right, scrolled -2")
-    if recorded is not None:
-        print("the recorder saw these input events:")
-        for event in recorded():
-            print("  " + describe(event))
+        print(f"no mouse here: {error}")
+        return 1
+    steps: list[tuple[str, Callable[[], None]]] = [
+        ("move_by(300, -40): relative, in steps of at most 127", lambda: mouse.move_by(300, -40)),
+        ("click(): left, held 10 ms", mouse.click),
+        ("double_click('right'): 10 ms hold, 50 ms gap, 10 ms hold", lambda: mouse.double_click("right")),
+        ("scroll(-2): two notches towards the user", lambda: mouse.scroll(-2)),
+    ]
+    for text, step in steps:
+        step()
+        print(text)
+        if recorder is not None:
+            recorder.show_new_events()
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())
