@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "devices/mouse.h"
 #include "support/recording_backend.h"
 
@@ -35,6 +37,20 @@ TEST_F(DeviceLifecycle, OneBackendAtATimeAndTheReportOutlivesIt) {
 TEST_F(DeviceLifecycle, OperationWithoutBackendFailsAndLeavesNothingForTheNextBackend) {
   expect_failure(mouse.press(MouseButton::Right), "Device not created");
   EXPECT_EQ(mouse.report().buttons, 0x00);
+}
+
+// A stop asked for between two reports ends the operation there; the
+// report that takes back its button still goes out.
+TEST_F(DeviceLifecycle, AStopRequestEndsAnOperationBetweenReportsAndTakesItBack) {
+  static int checks_left;
+  checks_left = 3;
+  const StopCheckScope stop_after_three([] { return --checks_left < 0; });
+  ASSERT_TRUE(mouse.create().ok());
+  ASSERT_TRUE(mouse.press(MouseButton::Right).ok());
+  expect_failure(mouse.move_by(INT32_MAX, 0), "Interrupted");
+  EXPECT_EQ(log->sent(), (std::vector<testing::Bytes>{{2, 0, 0, 0}, {2, 127, 0, 0}, {2, 127, 0, 0}, {2, 0, 0, 0}}));
+  expect_failure(mouse.click(MouseButton::Left), "Interrupted");
+  EXPECT_EQ(log->sent().back(), (testing::Bytes{2, 0, 0, 0})) << "the right button was down before";
 }
 
 TEST_F(DeviceLifecycle, FailedCreateLeavesDeviceNotCreated) {
