@@ -43,8 +43,9 @@ class [[nodiscard]] Outcome {
 template <class T>
 class [[nodiscard]] Expected {
  public:
-  Expected(T value) : state_(std::move(value)) {}  // NOLINT: implicit by design
-  Expected(Outcome failed) : state_(failed.error()) {}  // NOLINT: from a failed Outcome only
+  // By index, so that Expected<std::string> is a value or a failure too.
+  Expected(T value) : state_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit by design
+  Expected(Outcome failed) : state_(std::in_place_index<1>, failed.error()) {}  // NOLINT: from a failed Outcome only
   [[nodiscard]] bool ok() const { return state_.index() == 0; }
   [[nodiscard]] const T& value() const { return std::get<0>(state_); }
   [[nodiscard]] Outcome outcome() const { return ok() ? Outcome::success() : Outcome::failure(std::get<1>(state_)); }
