@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <utility>
+
+#include "computer/key_table.h"
+#include "devices/name_folding.h"
+
+namespace ondrel::computer {
+namespace {
+
+TEST(ComputerKeyTable, EveryNameAndCodeIsUniqueWhereItMustBe) {
+  std::set<std::string> names;
+  std::set<std::uint32_t> keysyms;
+  std::set<std::pair<std::uint16_t, bool>> virtual_keys;  // Enter and keypad Enter share VK_RETURN
+  std::set<std::pair<std::uint16_t, bool>> scan_codes;
+  std::set<std::uint16_t> evdev_codes;
+  std::size_t name_count = 0;
+  for (const KeyRow& row : key_rows()) {
+    for (const std::string_view name : row.names) {
+      if (name.empty()) continue;
+      ++name_count;
+      EXPECT_TRUE(names.insert(*fold_table_name(name)).second) << name;
+      EXPECT_EQ(find_key(name), &row) << name;
+      EXPECT_EQ(name.find_first_of(" +"), std::string_view::npos) << name << ": chords split on these";
+    }
+    EXPECT_TRUE(keysyms.insert(row.keysym).second) << row.names[0];
+    EXPECT_TRUE(virtual_keys.insert({row.virtual_key, row.extended}).second) << row.names[0];
+    EXPECT_TRUE(scan_codes.insert({row.scan_code, row.extended}).second) << row.names[0];
+    EXPECT_TRUE(evdev_codes.insert(row.evdev).second) << row.names[0];
+    EXPECT_NE(row.virtual_key, 0) << row.names[0];
+    EXPECT_NE(row.evdev, 0) << row.names[0];
+  }
+  EXPECT_EQ(key_rows().size(), 117u);
+  EXPECT_EQ(name_count, 182u);
+}
+
+TEST(ComputerKeyTable, FindsXdotoolOpenAiAndPlainNamesInAnyCase) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"Return", "Return"},   {"ENTER", "Return"},       {"enter", "Return"},      {"BackSpace", "BackSpace"},
+      {"Page_Down", "Page_Down"}, {"PAGEDOWN", "Page_Down"}, {"next", "Page_Down"},  {"ARROWDOWN", "Down"},
+      {"super", "Super_L"},   {"CMD", "Super_L"},        {"win", "Super_L"},       {"META", "Super_L"},
+      {"CTRL", "Control_L"},  {"control", "Control_L"},  {"ALT", "Alt_L"},         {"Shift", "Shift_L"},
+      {"ESC", "Escape"},      {"KP_0", "KP_0"},          {"kp_enter", "KP_Enter"}, {"F24", "F24"},
+      {"A", "a"},             {"/", "slash"},            {"SPACE", "space"},       {"DELETE", "Delete"},
+  };
+  for (const auto& [name, keysym] : cases) {
+    const KeyRow* row = find_key(name);
+    ASSERT_NE(row, nullptr) << name;
+    EXPECT_EQ(row->names[0], keysym) << name;
+  }
+  // The mouse's side buttons are no keys; nor are shifted characters.
+  for (const std::string_view name : {"back", "forward", "", "+", "plus", "F25", "KP_10", "ctrl ", "\xC3\xA9"}) {
+    EXPECT_EQ(find_key(name), nullptr) << name;
+  }
+}
+
+TEST(ComputerKeyTable, CodesOfKeysThatEachSystemTellsApart) {
+  const KeyRow& enter = *find_key("Return");
+  const KeyRow& keypad_enter = *find_key("KP_Enter");
+  EXPECT_EQ(enter.virtual_key, keypad_enter.virtual_key);
+  EXPECT_FALSE(enter.extended);
+  EXPECT_TRUE(keypad_enter.extended);
+  EXPECT_EQ(keypad_enter.evdev, 96);  // KEY_KPENTER
+  EXPECT_TRUE(find_key("Right")->extended);
+  EXPECT_FALSE(find_key("KP_6")->extended);
+  EXPECT_EQ(find_key("F11")->evdev, 87);
+  EXPECT_EQ(find_key("F13")->evdev, 183);
+  EXPECT_EQ(find_key("Super_L")->keysym, 0xffebu);
+}
+
+}  // namespace
+}  // namespace ondrel::computer
