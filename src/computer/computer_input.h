@@ -1,58 +1,20 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
-#include <string>
 #include <string_view>
-#include <utility>
-#include <variant>
+
+#include "devices/outcome.h"
+#include "platform/computer_system.h"
 
 namespace ondrel::computer {
 
-struct Point {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  bool operator==(const Point&) const = default;
-};
-
-struct Size {
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  bool operator==(const Size&) const = default;
-};
-
-enum class Button : std::uint8_t { left, right, middle, back, forward };
+using ondrel::Button;
+using ondrel::Expected;
+using ondrel::Outcome;
+using ondrel::Point;
+using ondrel::Size;
 
 struct KeyRow;  // one key of the computer layer's key table (key_table.h)
-
-// Success, or the text of what failed, as the caller will read it.
-class [[nodiscard]] Outcome {
- public:
-  Outcome() = default;
-  static Outcome success() { return {}; }
-  static Outcome failure(std::string text) { return Outcome(std::move(text)); }
-  [[nodiscard]] bool ok() const { return !error_.has_value(); }
-  [[nodiscard]] const std::string& error() const { return *error_; }
-
- private:
-  explicit Outcome(std::string text) : error_(std::move(text)) {}
-  std::optional<std::string> error_;
-};
-
-// A value, or the text of what failed.
-template <class T>
-class [[nodiscard]] Expected {
- public:
-  // By index, so that Expected<std::string> is a value or a failure too.
-  Expected(T value) : state_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit by design
-  Expected(Outcome failed) : state_(std::in_place_index<1>, failed.error()) {}  // NOLINT: from a failed Outcome only
-  [[nodiscard]] bool ok() const { return state_.index() == 0; }
-  [[nodiscard]] const T& value() const { return std::get<0>(state_); }
-  [[nodiscard]] Outcome outcome() const { return ok() ? Outcome::success() : Outcome::failure(std::get<1>(state_)); }
-
- private:
-  std::variant<T, std::string> state_;
-};
 
 // What the computer-use vocabularies drive: the pointer at a point and keys
 // and text, on the system the Computer was created for. Each call either
