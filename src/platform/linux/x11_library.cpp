@@ -32,6 +32,11 @@ const char* bind_xcb(void* library, XcbLibrary& xcb) {
   if (!bind(library, "xcb_prefetch_extension_data", xcb.prefetch_extension_data)) return "xcb_prefetch_extension_data";
   if (!bind(library, "xcb_get_extension_data", xcb.get_extension_data)) return "xcb_get_extension_data";
   if (!bind(library, "xcb_send_request", xcb.send_request)) return "xcb_send_request";
+  if (!bind(library, "xcb_get_setup", xcb.get_setup)) return "xcb_get_setup";
+  if (!bind(library, "xcb_get_keyboard_mapping", xcb.get_keyboard_mapping)) return "xcb_get_keyboard_mapping";
+  if (!bind(library, "xcb_get_modifier_mapping", xcb.get_modifier_mapping)) return "xcb_get_modifier_mapping";
+  if (!bind(library, "xcb_change_keyboard_mapping", xcb.change_keyboard_mapping))
+    return "xcb_change_keyboard_mapping";
   return nullptr;
 }
 

@@ -60,6 +60,42 @@ struct XcbQueryExtensionReply {
   std::uint8_t first_error;
 };
 
+// The start of xcb_setup_t, up to the keycode range.
+struct XcbSetup {
+  std::uint8_t status;
+  std::uint8_t pad0;
+  std::uint16_t protocol_major_version;
+  std::uint16_t protocol_minor_version;
+  std::uint16_t length;
+  std::uint32_t release_number;
+  std::uint32_t resource_id_base;
+  std::uint32_t resource_id_mask;
+  std::uint32_t motion_buffer_size;
+  std::uint16_t vendor_len;
+  std::uint16_t maximum_request_length;
+  std::uint8_t roots_len;
+  std::uint8_t pixmap_formats_len;
+  std::uint8_t image_byte_order;
+  std::uint8_t bitmap_format_bit_order;
+  std::uint8_t bitmap_format_scanline_unit;
+  std::uint8_t bitmap_format_scanline_pad;
+  std::uint8_t min_keycode;
+  std::uint8_t max_keycode;
+};
+static_assert(offsetof(XcbSetup, min_keycode) == 34);
+
+// The fixed part of the replies to GetKeyboardMapping and GetModifierMapping;
+// their lists follow it. `per_key` is keysyms_per_keycode or
+// keycodes_per_modifier.
+struct XcbMappingReply {
+  std::uint8_t response_type;
+  std::uint8_t per_key;
+  std::uint16_t sequence;
+  std::uint32_t length;  // of the list, in 4-byte units
+  std::uint8_t pad0[24];
+};
+static_assert(sizeof(XcbMappingReply) == 32);
+
 struct XcbLibrary {
   XcbConnection* (*connect_to_fd)(int fd, XcbAuthInfo* auth);
   void (*disconnect)(XcbConnection* connection);
@@ -74,6 +110,13 @@ struct XcbLibrary {
   const XcbQueryExtensionReply* (*get_extension_data)(XcbConnection* connection, XcbExtension* extension);
   unsigned int (*send_request)(XcbConnection* connection, int flags, iovec* vector,
                                const XcbProtocolRequest* request);
+  // The keyboard mapping, for writing text on the layout in use.
+  const XcbSetup* (*get_setup)(XcbConnection* connection);
+  XcbCookie (*get_keyboard_mapping)(XcbConnection* connection, std::uint8_t first_keycode, std::uint8_t count);
+  XcbCookie (*get_modifier_mapping)(XcbConnection* connection);
+  XcbCookie (*change_keyboard_mapping)(XcbConnection* connection, std::uint8_t keycode_count,
+                                       std::uint8_t first_keycode, std::uint8_t keysyms_per_keycode,
+                                       const std::uint32_t* keysyms);
 };
 
 // libxcb.so.1, loaded once for the process's lifetime; nullptr with the

@@ -43,6 +43,10 @@ class XtestConnection {
   // already includes them.
   Delivery deliver(std::span<const FakeEvent> events);
 
+  // For requests beyond XTEST's on this connection (the keyboard mapping).
+  [[nodiscard]] XcbConnection* raw_connection() const { return connection_; }
+  [[nodiscard]] const XcbLibrary& library() const { return *xcb_; }
+
  private:
   XtestConnection(const XcbLibrary& xcb, XcbConnection* connection);
   void release();

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <span>
+
+#include "devices/hid_result.h"
+#include "platform/linux/x11/keymap.h"
+#include "platform/linux/x11/text_plan.h"
+#include "platform/linux/x11_xtest_connection.h"
+
+// The core protocol's keyboard mapping requests on an open connection; each
+// call ends within kServerPatience, and its failure names what the server
+// did (refused, did not answer, connection lost).
+
+namespace ondrel::x11 {
+
+// The server's current keyboard and modifier mappings, over every keycode.
+HidResult fetch_keymap(XtestConnection& connection, Keymap& keymap);
+
+// Binds each spare keycode to its keysym (twice, at levels 1 and 2, so
+// that neither Caps Lock nor a held Shift changes what it types) and waits
+// until the server has made the change.
+HidResult bind_spare_keycodes(XtestConnection& connection, std::span<const SpareBinding> bindings);
+
+// Gives the bound keycodes back the keysyms they have in `original`.
+HidResult restore_keycodes(XtestConnection& connection, const KeyboardMapping& original,
+                           std::span<const SpareBinding> bindings);
+
+// The failure that a delivery other than `delivered` means.
+HidError delivery_failure(Delivery delivery);
+
+}  // namespace ondrel::x11

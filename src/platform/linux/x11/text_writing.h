@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string_view>
+
+#include "devices/hid_result.h"
+#include "platform/linux/x11_xtest_connection.h"
+
+namespace ondrel::x11 {
+
+// How long a key is held, and the pause after each character.
+inline constexpr unsigned kWrittenKeyHoldMs = 10;
+inline constexpr unsigned kAfterWrittenCharacterMs = 5;
+
+// How long, after the server has processed the last key (a round trip) and
+// the pause after it, the spare keycodes stay bound: a client looks a key up
+// in the mapping of the moment it reads the key (refetched after each
+// MappingNotify), so a mapping restored before then turns the last
+// characters into nothing. A Tk window looked a key press up at most 5.9 ms
+// after the server had processed it (2000 presses, median 0.26 ms, p99
+// 4.2 ms, with 2 cores at a load of 8.6: bench/bench_x11_lookup_latency.py);
+// the restore comes at least 25 ms after the last press and 15 ms after
+// its release.
+inline constexpr unsigned kLookupSettleMs = 10;
+
+// Writes `text` (UTF-8) on the keyboard layout the server is using, one
+// character at a time as typed: the character's key with Shift and AltGr
+// as its level needs them; a character the layout lacks on a spare keycode
+// bound for this call (all at once, at the start) and given back its own
+// mapping at the end, whatever happens. Fails as InvalidAction, before any
+// input, for a text that cannot be written (invalid UTF-8, a control
+// character other than '\n' and '\t', too many characters outside the
+// layout); as SendFailed when the server refuses, does not answer or is
+// gone, after releasing what it pressed where it still can.
+HidResult write_text(XtestConnection& connection, std::string_view text);
+
+}  // namespace ondrel::x11

@@ -1,0 +1,35 @@
+// Writes its argument on the X display named by DISPLAY through the
+// keyboard-layout machinery, for the X tests (test_text_on_layouts.py),
+// which watch a Tk window receive it. Exits 1 with the reason on stderr.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/linux/x11/text_writing.h"
+#include "platform/linux/x11_library.h"
+#include "platform/linux/x11_xtest_connection.h"
+
+int main(int argc, char** argv) {
+  const char* display = std::getenv("DISPLAY");
+  if (argc != 2 || display == nullptr) {
+    std::fprintf(stderr, "usage: DISPLAY=:N %s TEXT\n", argv[0]);
+    return 2;
+  }
+  std::string why_not;
+  const ondrel::x11::XcbLibrary* xcb = ondrel::x11::xcb_library(why_not);
+  if (xcb == nullptr) {
+    std::fprintf(stderr, "%s\n", why_not.c_str());
+    return 1;
+  }
+  ondrel::x11::XtestConnection connection = ondrel::x11::XtestConnection::open(*xcb, display, why_not);
+  if (!connection.is_open()) {
+    std::fprintf(stderr, "%s\n", why_not.c_str());
+    return 1;
+  }
+  const ondrel::HidResult written = ondrel::x11::write_text(connection, argv[1]);
+  if (!written) {
+    std::fprintf(stderr, "%s\n", written.error().display().c_str());
+    return 1;
+  }
+  return 0;
+}
