@@ -177,7 +177,7 @@ int main(int argc, char** argv) {
 #endif
 
   auto mouse = created_device<ondrel::MouseDevice>(ondrel::bench::discarding_factory());
-  auto keyboard = created_device<ondrel::KeyboardDevice>(ondrel::bench::windows_keyboard_factory());
+  auto keyboard = created_device<ondrel::KeyboardDevice>(ondrel::bench::transitions_keyboard_factory());
   auto replaying_keyboard = created_device<ondrel::KeyboardDevice>(ondrel::bench::replaying_keyboard_factory());
   auto gamepad = created_device<ondrel::GamepadDevice>(ondrel::bench::discarding_factory());
   constexpr std::uint8_t key_a = 0x04;

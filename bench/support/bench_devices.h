@@ -4,7 +4,7 @@
 #include <string>
 
 #include "devices/device_backend.h"
-#include "platform/windows/keyboard_backend.h"
+#include "platform/keyboard_transitions.h"
 #include "support/replaying_keyboard_backend.h"
 
 namespace ondrel::bench {
@@ -24,11 +24,11 @@ inline BackendFactory discarding_factory() {
   };
 }
 
-// The keyboard goes through the Windows keyboard back end, on every system,
-// so that whatever time it takes counts; its injections are taken and
+// The keyboard goes through the keyboard transitions, as on every system,
+// so that whatever time they take counts; their changes are taken and
 // dropped. The only place here that knows how the back ends are built.
 struct TakingSink final : InputSink {
-  HidResult send_input(const win32::Input&) override { return HidResult::success(); }
+  HidResult apply(const InputChange&) override { return HidResult::success(); }
 };
 
 template <class Backend>
@@ -39,7 +39,7 @@ BackendFactory keyboard_factory() {
   };
 }
 
-inline BackendFactory windows_keyboard_factory() { return keyboard_factory<WindowsKeyboardBackend>(); }
+inline BackendFactory transitions_keyboard_factory() { return keyboard_factory<KeyboardTransitions>(); }
 // The back end before it kept what it holds, for comparison.
 inline BackendFactory replaying_keyboard_factory() { return keyboard_factory<ReplayingKeyboardBackend>(); }
 

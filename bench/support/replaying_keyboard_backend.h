@@ -7,7 +7,7 @@
 #include "devices/device_backend.h"
 #include "devices/pause.h"
 #include "platform/key_codes.h"
-#include "platform/windows/send_input.h"
+#include "platform/input_sink.h"
 
 namespace ondrel::bench {
 
@@ -22,26 +22,22 @@ class ReplayingKeyboardBackend final : public DeviceBackend {
 
   HidResult send_report(std::span<const std::uint8_t> report) override {
     if (report.size() < 8) return HidError::send_failed("Invalid keyboard report");
-    ONDREL_TRY(inject_modifiers(report[0], 0));
+    ONDREL_TRY(inject_modifiers(report[0], true));
     for (const std::uint8_t usage : report.subspan(2, 6)) {
-      const KeyCodes* key = key_codes_for_usage(usage);
-      if (key == nullptr) continue;
-      const std::uint32_t extended = key->extended ? win32::key_flag::extended_key : 0;
-      ONDREL_TRY(inject(key->virtual_key, extended));
+      if (key_codes_for_usage(usage) == nullptr) continue;
+      ONDREL_TRY(inject(usage, true));
       pause_ms(kKeyHoldMs);
-      ONDREL_TRY(inject(key->virtual_key, extended | win32::key_flag::key_up));
+      ONDREL_TRY(inject(usage, false));
     }
-    return inject_modifiers(report[0], win32::key_flag::key_up);
+    return inject_modifiers(report[0], false);
   }
   HidResult destroy() override { return HidResult::success(); }
 
  private:
-  HidResult inject(std::uint16_t virtual_key, std::uint32_t flags) {
-    return win32::inject(*sink_, win32::keyboard_input(virtual_key, flags));
-  }
-  HidResult inject_modifiers(std::uint8_t modifiers, std::uint32_t flags) {
+  HidResult inject(std::uint8_t usage, bool down) { return sink_->apply(KeyChange{usage, down}); }
+  HidResult inject_modifiers(std::uint8_t modifiers, bool down) {
     for (const ModifierKeyCodes& modifier : kModifierKeyCodes)
-      if ((modifiers & modifier.bit) != 0) ONDREL_TRY(inject(modifier.virtual_key, flags));
+      if ((modifiers & modifier.bit) != 0) ONDREL_TRY(inject(modifier.usage, down));
     return HidResult::success();
   }
 

@@ -1,23 +1,22 @@
 #pragma once
 
 #include "devices/hid_result.h"
-#include "platform/windows/input_record.h"
+#include "platform/input_change.h"
 
 namespace ondrel {
 
-// Where a Windows back end's INPUT records go: user32 on Windows, an X
-// display or a uinput device elsewhere, the recorder in tests. Each back end
-// owns its sink, so what a device injects through lives and dies with it.
+// Where a mouse's or keyboard's changes go: user32 on Windows, an X display
+// or a uinput device on Linux, the recorder in tests. Each device owns its
+// sink, so what it injects through lives and dies with it.
 class InputSink {
  public:
   virtual ~InputSink() = default;
-  // One record, as SendInput takes it: success once the system has taken
-  // it; otherwise a SendFailed whose text names the system and the cause
-  // ("SendInput failed" on Windows, whose caller learns nothing more).
-  virtual HidResult send_input(const win32::Input& input) = 0;
+  // Success once the system has taken the change; otherwise SendFailed with
+  // a text that names the system's cause.
+  virtual HidResult apply(const InputChange& change) = 0;
 };
 
-// The devices that inject INPUT records; a sink may need to know which
+// The devices that inject through a sink; a sink may need to know which
 // events its device can produce.
 enum class InputDeviceKind { mouse, keyboard };
 

@@ -35,16 +35,7 @@ constexpr std::array<std::uint8_t, kCodeCount> index_by_usage() {
   return index;
 }
 
-// Linux code by virtual key; 0 marks a virtual key that is not ours.
-constexpr std::array<std::uint16_t, kCodeCount> linux_key_by_virtual_key() {
-  std::array<std::uint16_t, kCodeCount> index{};
-  for (const KeyCodes& row : kKeyCodes) index[row.virtual_key] = row.linux_key;
-  for (const ModifierKeyCodes& row : kModifierKeyCodes) index[row.virtual_key] = row.linux_key;
-  return index;
-}
-
 constexpr auto kRowByUsage = index_by_usage();
-constexpr auto kLinuxKeyByVirtualKey = linux_key_by_virtual_key();
 
 }  // namespace
 
@@ -53,9 +44,11 @@ const KeyCodes* key_codes_for_usage(std::uint8_t usage) {
   return row == 0 ? nullptr : &kKeyCodes[row - 1u];
 }
 
-std::optional<std::uint16_t> linux_key_for_virtual_key(std::uint16_t virtual_key) {
-  if (virtual_key >= kCodeCount || kLinuxKeyByVirtualKey[virtual_key] == 0) return std::nullopt;
-  return kLinuxKeyByVirtualKey[virtual_key];
+std::optional<KeyCodes> codes_of_key(std::uint8_t usage) {
+  if (const KeyCodes* key = key_codes_for_usage(usage)) return *key;
+  for (const ModifierKeyCodes& modifier : kModifierKeyCodes)
+    if (modifier.usage == usage) return KeyCodes{usage, modifier.virtual_key, kPlain, modifier.linux_key};
+  return std::nullopt;
 }
 
 }  // namespace ondrel

@@ -107,26 +107,27 @@ inline constexpr auto kKeyCodes = std::to_array<KeyCodes>({
     {0x52, 0x26, kExtended, 103},  // Up arrow    VK_UP          KEY_UP
 });
 
-// Report modifier bits and their keys, in the order they are pressed and
-// released.
+// Report modifier bits and their keys (usages 0xE0 to 0xE3), in the order
+// they are pressed and released.
 struct ModifierKeyCodes {
   std::uint8_t bit;
+  std::uint8_t usage;
   std::uint16_t virtual_key;
   std::uint16_t linux_key;
 };
 
 inline constexpr auto kModifierKeyCodes = std::to_array<ModifierKeyCodes>({
-    {modifier_bit::left_control, 0xA2, 29},  // VK_LCONTROL  KEY_LEFTCTRL
-    {modifier_bit::left_shift, 0xA0, 42},    // VK_LSHIFT    KEY_LEFTSHIFT
-    {modifier_bit::left_alt, 0xA4, 56},      // VK_LMENU     KEY_LEFTALT
-    {modifier_bit::left_gui, 0x5B, 125},     // VK_LWIN      KEY_LEFTMETA
+    {modifier_bit::left_control, 0xE0, 0xA2, 29},  // VK_LCONTROL  KEY_LEFTCTRL
+    {modifier_bit::left_shift, 0xE1, 0xA0, 42},    // VK_LSHIFT    KEY_LEFTSHIFT
+    {modifier_bit::left_alt, 0xE2, 0xA4, 56},      // VK_LMENU     KEY_LEFTALT
+    {modifier_bit::left_gui, 0xE3, 0x5B, 125},     // VK_LWIN      KEY_LEFTMETA
 });
 
-// The row of `usage`, if the usage has a key.
+// The row of `usage`, if the usage has a key of the first table.
 const KeyCodes* key_codes_for_usage(std::uint8_t usage);
 
-// The Linux code of the key that the virtual key `virtual_key` plays (a key
-// of either table), if it is one of ours.
-std::optional<std::uint16_t> linux_key_for_virtual_key(std::uint16_t virtual_key);
+// The codes of the key that `usage` names in either table: what a sink
+// plays for a KeyChange.
+std::optional<KeyCodes> codes_of_key(std::uint8_t usage);
 
 }  // namespace ondrel

@@ -2,17 +2,17 @@
 
 #include <memory>
 
-#include "platform/recorder/gamepad_recording_backend.h"
-#include "platform/recorder/recorder_journal.h"
+#include "platform/keyboard_transitions.h"
+#include "platform/mouse_transitions.h"
+#include "platform/recorder/gamepad_backend.h"
+#include "platform/recorder/journal.h"
 #include "platform/system_gamepad.h"
 #include "platform/system_sink.h"
-#include "platform/windows/keyboard_backend.h"
-#include "platform/windows/mouse_backend.h"
 
 namespace ondrel {
 namespace {
 
-// The Windows back ends are every system's: only where their records go
+// The transitions are every system's: only the sink their changes go to
 // differs.
 template <class Backend>
 BackendFactory injecting_factory(InputDeviceKind kind) {
@@ -26,10 +26,10 @@ BackendFactory injecting_factory(InputDeviceKind kind) {
 
 }  // namespace
 
-BackendFactory platform_mouse_factory() { return injecting_factory<WindowsMouseBackend>(InputDeviceKind::mouse); }
+BackendFactory platform_mouse_factory() { return injecting_factory<MouseTransitions>(InputDeviceKind::mouse); }
 
 BackendFactory platform_keyboard_factory() {
-  return injecting_factory<WindowsKeyboardBackend>(InputDeviceKind::keyboard);
+  return injecting_factory<KeyboardTransitions>(InputDeviceKind::keyboard);
 }
 
 // The recorder's gamepad switch comes first; a gamepad created while the
@@ -38,7 +38,7 @@ BackendFactory platform_keyboard_factory() {
 BackendFactory platform_gamepad_factory() {
   return [](const std::string& device_name, std::unique_ptr<DeviceBackend>& out) -> HidResult {
     if (recorder::gamepad_enabled()) {
-      out = std::make_unique<GamepadRecordingBackend>();
+      out = std::make_unique<recorder::GamepadBackend>();
       return HidResult::success();
     }
     if (recorder::recording()) return gamepad_missing();

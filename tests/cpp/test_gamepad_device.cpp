@@ -6,7 +6,7 @@
 #include "devices/gamepad.h"
 #include "devices/gamepad_buttons.h"
 #include "platform/platform_backends.h"
-#include "platform/recorder/recorder.h"
+#include "platform/recorder/api.h"
 #include "support/recording_backend.h"
 
 namespace ondrel {

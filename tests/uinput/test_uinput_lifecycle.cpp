@@ -12,8 +12,10 @@
 #include "devices/gamepad_buttons.h"
 #include "devices/keyboard.h"
 #include "devices/mouse.h"
-#include "platform/linux/uinput_device.h"
-#include "platform/linux/uinput_gamepad_backend.h"
+#include "platform/gamepad_transitions.h"
+#include "platform/linux/os_error.h"
+#include "platform/linux/uinput/device.h"
+#include "platform/linux/uinput/gamepad_sink.h"
 #include "platform/platform_backends.h"
 #include "support/evdev_reader.h"
 
@@ -69,28 +71,28 @@ TEST(UinputLifecycle, AThousandCyclesLeaveNoDescriptorBehind) {
 
 // A seam in front of the real device: the n-th write (1 = the first) is
 // refused without reaching it, as a failing write(2) would be.
-class RefusingWriter final : public uinput::EventWriter {
+class RefusingWriter final : public linux::uinput::EventWriter {
  public:
-  RefusingWriter(std::unique_ptr<uinput::EventWriter> device, int refused_write)
+  RefusingWriter(std::unique_ptr<linux::uinput::EventWriter> device, int refused_write)
       : device_(std::move(device)), refused_write_(refused_write) {}
-  bool write(std::span<const input_event> events) override {
+  Outcome write(std::span<const input_event> events) override {
     if (++writes_ != refused_write_) return device_->write(events);
     errno = ENODEV;
-    return false;
+    return Outcome::failure(linux::os_error("uinput write"));
   }
 
  private:
-  std::unique_ptr<uinput::EventWriter> device_;
+  std::unique_ptr<linux::uinput::EventWriter> device_;
   int refused_write_;
   int writes_ = 0;
 };
 
 BackendFactory refusing_gamepad_factory(int refused_write) {
   return [refused_write](const std::string& name, std::unique_ptr<DeviceBackend>& out) -> HidResult {
-    std::string why_not;
-    auto device = uinput::UinputDevice::create(uinput::gamepad_capabilities(), name, why_not);
-    if (!device) return HidError::platform_not_supported(why_not);
-    out = std::make_unique<uinput::UinputGamepadBackend>(std::make_unique<RefusingWriter>(std::move(device), refused_write));
+    auto device = linux::uinput::Device::create(linux::uinput::gamepad_capabilities(), name);
+    if (!device.ok()) return HidError::platform_not_supported(device.error());
+    out = std::make_unique<GamepadTransitions>(std::make_unique<linux::uinput::GamepadSink>(
+        std::make_unique<RefusingWriter>(std::move(device).take(), refused_write)));
     return HidResult::success();
   };
 }

@@ -1,4 +1,4 @@
-// The keyboard device and WindowsKeyboardBackend against user32's
+// The keyboard device and its transitions against user32's
 // SendInput: what the low-level keyboard hook and a focused window receive.
 // Expectations come from the Windows headers and from the characters typed,
 // never from the library's own tables.
@@ -14,7 +14,7 @@
 #include "devices/key_names.h"
 #include "devices/keyboard.h"
 #include "platform/platform_backends.h"
-#include "platform/windows/keyboard_backend.h"
+#include "platform/keyboard_transitions.h"
 #include "support/input_observer.h"
 #include "support/user32_sink.h"
 
@@ -82,7 +82,7 @@ TEST_F(KeyboardInjectionTest, CombinationHoldsTheModifierAroundTheKeyAndGivesOne
 }
 
 TEST_F(KeyboardInjectionTest, ModifiersGoDownAndUpInTheSameOrder) {
-  WindowsKeyboardBackend backend{wine_testing::user32_sink()};
+  KeyboardTransitions backend{wine_testing::user32_sink()};
   const std::uint8_t held[8] = {0x0F, 0, usage_of("x"), 0, 0, 0, 0, 0};
   const std::uint8_t empty[8] = {};
   observe([&]() -> HidResult {

@@ -1,4 +1,4 @@
-// WindowsMouseBackend against user32's SendInput: what the low-level mouse
+// The mouse transitions against user32's SendInput: what the low-level mouse
 // hook and a window receive.
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/windows/mouse_backend.h"
+#include "platform/mouse_transitions.h"
 #include "support/input_observer.h"
 #include "support/user32_sink.h"
 
@@ -26,7 +26,7 @@ class MouseInjectionTest : public wine_testing::InjectionTest {
     });
   }
 
-  WindowsMouseBackend backend{wine_testing::user32_sink()};
+  MouseTransitions backend{wine_testing::user32_sink()};
 };
 
 TEST_F(MouseInjectionTest, EachButtonGoesDownAndUpOnce) {

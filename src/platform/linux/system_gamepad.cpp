@@ -1,7 +1,8 @@
 #include "platform/system_gamepad.h"
 
-#include "platform/linux/uinput_gamepad_backend.h"
-#include "platform/linux/uinput_sink.h"
+#include "platform/gamepad_transitions.h"
+#include "platform/linux/uinput/device.h"
+#include "platform/linux/uinput/gamepad_sink.h"
 
 namespace ondrel {
 
@@ -12,11 +13,10 @@ HidError gamepad_missing() {
 }
 
 HidResult open_system_gamepad(const std::string& device_name, std::unique_ptr<DeviceBackend>& out) {
-  if (!uinput::available()) return gamepad_missing();
-  std::string why_not;
-  auto backend = uinput::UinputGamepadBackend::open(device_name, why_not);
-  if (!backend) return HidError::platform_not_supported("the Linux gamepad could not be created: " + why_not);
-  out = std::move(backend);
+  if (!linux::uinput::available()) return gamepad_missing();
+  Expected<std::unique_ptr<linux::uinput::GamepadSink>> sink = linux::uinput::GamepadSink::open(device_name);
+  if (!sink.ok()) return HidError::platform_not_supported("the Linux gamepad could not be created: " + sink.error());
+  out = std::make_unique<GamepadTransitions>(std::move(sink).take());
   return HidResult::success();
 }
 

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace ondrel {
+namespace ondrel::linux {
 
 // An owned file descriptor, closed when the owner ends.
 class UniqueFd {
@@ -31,4 +31,4 @@ class UniqueFd {
   int fd_ = -1;
 };
 
-}  // namespace ondrel
+}  // namespace ondrel::linux

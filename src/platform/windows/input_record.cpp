@@ -2,7 +2,10 @@
 
 #include <cstring>
 
-namespace ondrel::win32 {
+#include "platform/key_codes.h"
+#include "platform/pointer_buttons.h"
+
+namespace ondrel::windows {
 
 // time and dwExtraInfo stay 0 so that the system stamps the time itself.
 Input mouse_input(std::int32_t dx, std::int32_t dy, std::int32_t mouse_data, std::uint32_t flags) {
@@ -25,4 +28,20 @@ Input keyboard_input(std::uint16_t virtual_key, std::uint32_t flags) {
   return input;
 }
 
-}  // namespace ondrel::win32
+std::optional<Input> record_for(const InputChange& change) {
+  if (const auto* motion = std::get_if<PointerMotion>(&change))
+    return mouse_input(motion->dx, motion->dy, 0, mouse_flag::move);
+  if (const auto* button = std::get_if<ButtonChange>(&change)) {
+    const PointerButtonCodes& codes = codes_of(button->button);
+    return mouse_input(0, 0, 0, button->down ? codes.down_flag : codes.up_flag);
+  }
+  if (const auto* turn = std::get_if<WheelTurn>(&change))
+    return mouse_input(0, 0, turn->notches * kWheelDelta, mouse_flag::wheel);
+  const auto& key = std::get<KeyChange>(change);
+  const std::optional<KeyCodes> codes = codes_of_key(key.usage);
+  if (!codes) return std::nullopt;
+  const std::uint32_t extended = codes->extended ? key_flag::extended_key : 0;
+  return keyboard_input(codes->virtual_key, extended | (key.down ? 0 : key_flag::key_up));
+}
+
+}  // namespace ondrel::windows

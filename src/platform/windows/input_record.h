@@ -1,15 +1,19 @@
 #pragma once
 
 // The Win32 INPUT record. On Windows it is user32's own; elsewhere the same
-// layout is declared here so that the back ends build and run everywhere.
+// layout is declared here so that the test recorder keeps its journal of
+// INPUT records on every system.
 
 #include <cstdint>
+#include <optional>
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
-namespace ondrel::win32 {
+#include "platform/input_change.h"
+
+namespace ondrel::windows {
 
 #ifdef _WIN32
 
@@ -34,18 +38,12 @@ struct KeyboardInput {
   std::uintptr_t dwExtraInfo;
 };
 
-struct HardwareInput {
-  std::uint32_t uMsg;
-  std::uint16_t wParamL;
-  std::uint16_t wParamH;
-};
-
 struct Input {
   std::uint32_t type;
   union {
     MouseInput mi;
     KeyboardInput ki;
-    HardwareInput hi;
+    // HARDWAREINPUT, never used here, is smaller than both.
   };
 };
 
@@ -56,15 +54,9 @@ static_assert(sizeof(void*) != 8 || sizeof(Input) == 40, "INPUT must match the x
 inline constexpr std::uint32_t kInputMouse = 0;
 inline constexpr std::uint32_t kInputKeyboard = 1;
 
-// MOUSEEVENTF_* values.
+// MOUSEEVENTF_* values; the buttons' are in pointer_buttons.h.
 namespace mouse_flag {
 inline constexpr std::uint32_t move = 0x0001;
-inline constexpr std::uint32_t left_down = 0x0002;
-inline constexpr std::uint32_t left_up = 0x0004;
-inline constexpr std::uint32_t right_down = 0x0008;
-inline constexpr std::uint32_t right_up = 0x0010;
-inline constexpr std::uint32_t middle_down = 0x0020;
-inline constexpr std::uint32_t middle_up = 0x0040;
 inline constexpr std::uint32_t wheel = 0x0800;
 }  // namespace mouse_flag
 
@@ -79,4 +71,8 @@ inline constexpr std::uint32_t key_up = 0x0002;
 Input mouse_input(std::int32_t dx, std::int32_t dy, std::int32_t mouse_data, std::uint32_t flags);
 Input keyboard_input(std::uint16_t virtual_key, std::uint32_t flags);
 
-}  // namespace ondrel::win32
+// The one record that plays `change` as SendInput takes it; nothing for a
+// key outside the key table.
+std::optional<Input> record_for(const InputChange& change);
+
+}  // namespace ondrel::windows

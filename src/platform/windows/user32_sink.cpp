@@ -1,6 +1,7 @@
-#ifdef _WIN32
+#include <windows.h>
 
 #include "platform/system_sink.h"
+#include "platform/windows/input_record.h"
 
 namespace ondrel {
 namespace {
@@ -9,9 +10,9 @@ class User32Sink final : public InputSink {
  public:
   // The error code of a refusal is not fetched: a Windows caller learns only
   // that SendInput failed.
-  HidResult send_input(const win32::Input& input) override {
-    win32::Input copy = input;  // SendInput takes a non-const pointer
-    if (::SendInput(1, &copy, sizeof(win32::Input)) == 0) return HidError::send_failed("SendInput failed");
+  HidResult apply(const InputChange& change) override {
+    std::optional<windows::Input> record = windows::record_for(change);
+    if (!record || ::SendInput(1, &*record, sizeof(windows::Input)) == 0) return HidError::send_failed("SendInput failed");
     return HidResult::success();
   }
 };
@@ -24,5 +25,3 @@ HidResult open_system_sink(InputDeviceKind, const std::string&, std::unique_ptr<
 }
 
 }  // namespace ondrel
-
-#endif

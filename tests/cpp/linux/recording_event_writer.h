@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "linux/evdev_text.h"
-#include "platform/linux/event_writer.h"
+#include "platform/linux/os_error.h"
+#include "platform/linux/uinput/event_writer.h"
 
 namespace ondrel::testing {
 
@@ -19,18 +20,18 @@ struct EventWriterLog {
   bool released = false;
 };
 
-class RecordingEventWriter final : public uinput::EventWriter {
+class RecordingEventWriter final : public linux::uinput::EventWriter {
  public:
   explicit RecordingEventWriter(std::shared_ptr<EventWriterLog> log) : log_(std::move(log)) {}
   ~RecordingEventWriter() override { log_->released = true; }
 
-  bool write(std::span<const input_event> events) override {
+  Outcome write(std::span<const input_event> events) override {
     if (++log_->writes == log_->refuse_write) {
       errno = ENODEV;  // as a device that has gone away refuses
-      return false;
+      return Outcome::failure(linux::os_error("uinput write"));
     }
     log_->batches.push_back(describe(events));
-    return true;
+    return Outcome::success();
   }
 
  private:

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/udev_record.h"
+#include "platform/linux/uinput/udev_record.h"
 
 namespace ondrel {
 namespace {
 
-using uinput::UdevRecord;
-using uinput::UdevRecordCheck;
+using linux::uinput::UdevRecord;
+using linux::uinput::UdevRecordCheck;
 
 struct UdevDataDirectory : ::testing::Test {
   std::string directory = ::testing::TempDir() + "udev-data-XXXXXX";
@@ -28,7 +28,7 @@ struct UdevDataDirectory : ::testing::Test {
 };
 
 TEST_F(UdevDataDirectory, ARecordGivesItsFileAndItsInitializationStamp) {
-  EXPECT_EQ(uinput::read_udev_record(makedev(13, 64), directory), std::nullopt);
+  EXPECT_EQ(linux::uinput::read_udev_record(makedev(13, 64), directory), std::nullopt);
   struct TextStamp {
     const char* text;
     std::int64_t stamp;
@@ -39,7 +39,7 @@ TEST_F(UdevDataDirectory, ARecordGivesItsFileAndItsInitializationStamp) {
     std::ofstream(directory + "/c13:64") << c.text;
     struct stat status {};
     ASSERT_EQ(stat((directory + "/c13:64").c_str(), &status), 0);
-    const auto record = uinput::read_udev_record(makedev(13, 64), directory);
+    const auto record = linux::uinput::read_udev_record(makedev(13, 64), directory);
     ASSERT_TRUE(record) << c.text;
     EXPECT_EQ(record->initialized_us, c.stamp) << c.text;
     EXPECT_EQ(record->inode, status.st_ino) << c.text;
@@ -63,7 +63,7 @@ TEST(UdevRecordCheck, ARecordIsTheNewDevicesOnceStampedAfterItOrReplaced) {
   for (const Case& c : cases) {
     UdevRecordCheck check(created_at);
     std::vector<bool> seen;
-    for (const UdevRecord& record : c.looks) seen.push_back(check.is_new_devices(record));
+    for (const UdevRecord& record : c.looks) seen.push_back(check.belongs_to_new_device(record));
     EXPECT_EQ(seen, c.new_devices) << c.what;
   }
 }

@@ -8,7 +8,8 @@
 
 #include "devices/gamepad_report.h"
 #include "linux/recording_event_writer.h"
-#include "platform/linux/uinput_gamepad_backend.h"
+#include "platform/gamepad_transitions.h"
+#include "platform/linux/uinput/gamepad_sink.h"
 
 namespace ondrel {
 namespace {
@@ -33,7 +34,7 @@ Batch concat(Batch first, const Batch& second) {
 
 struct GamepadBackendTest : ::testing::Test {
   std::shared_ptr<EventWriterLog> log = std::make_shared<EventWriterLog>();
-  uinput::UinputGamepadBackend backend{std::make_unique<RecordingEventWriter>(log)};
+  GamepadTransitions backend{std::make_unique<linux::uinput::GamepadSink>(std::make_unique<RecordingEventWriter>(log))};
 
   HidResult send(const Bytes& report) { return backend.send_report(report); }
 };

@@ -7,7 +7,8 @@
 #include "devices/mouse.h"
 #include "linux/recording_event_writer.h"
 #include "linux/scoped_environment.h"
-#include "platform/linux/uinput_sink.h"
+#include "platform/linux/uinput/device.h"
+#include "platform/linux/uinput/sink.h"
 #include "platform/platform_backends.h"
 
 namespace ondrel {
@@ -19,21 +20,21 @@ using testing::ScopedEnvironment;
 
 std::string failure(const HidResult& result) { return result.ok() ? "success" : result.error().display(); }
 
-TEST(UinputSink, TakesARecordOnlyWhenTheDeviceTookItsEvents) {
+TEST(UinputSink, TakesAChangeOnlyWhenTheDeviceTookItsEvents) {
   auto log = std::make_shared<EventWriterLog>();
   log->refuse_write = 2;
-  uinput::UinputSink sink(InputDeviceKind::mouse, std::make_unique<RecordingEventWriter>(log));
-  const win32::Input left_down = win32::mouse_input(0, 0, 0, win32::mouse_flag::left_down);
-  EXPECT_EQ(failure(sink.send_input(left_down)), "success");
-  EXPECT_EQ(failure(sink.send_input(left_down)), "Failed to send report: uinput write failed: No such device");
-  EXPECT_EQ(failure(sink.send_input(win32::keyboard_input(0x41, 0))),  // not a mouse's: never written
+  linux::uinput::Sink sink(InputDeviceKind::mouse, std::make_unique<RecordingEventWriter>(log));
+  const ButtonChange left_down{PointerButton::left, true};
+  EXPECT_EQ(failure(sink.apply(left_down)), "success");
+  EXPECT_EQ(failure(sink.apply(left_down)), "Failed to send report: uinput write failed: No such device");
+  EXPECT_EQ(failure(sink.apply(KeyChange{0x04, true})),  // not a mouse's: never written
             "Failed to send report: the uinput device cannot play this record");
   EXPECT_EQ(log->writes, 2);
   EXPECT_EQ(log->batches, (std::vector<std::vector<std::string>>{{"BTN_LEFT 1", "SYN_REPORT"}}));
 }
 
 TEST(UinputUnavailable, CreationNamesWhatIsMissing) {
-  if (uinput::available()) GTEST_SKIP() << "this machine has a writable /dev/uinput";
+  if (linux::uinput::available()) GTEST_SKIP() << "this machine has a writable /dev/uinput";
   GamepadDevice pad(platform_gamepad_factory());
   const HidResult pad_created = pad.create();
   ASSERT_FALSE(pad_created.ok());

@@ -5,38 +5,38 @@
 namespace ondrel::testing {
 namespace {
 
-std::string describe_mouse(const win32::Input& input) {
+std::string describe_mouse(const windows::Input& input) {
   switch (input.mi.dwFlags) {
-    case win32::mouse_flag::move:
+    case windows::mouse_flag::move:
       return "move " + std::to_string(input.mi.dx) + " " + std::to_string(input.mi.dy);
-    case win32::mouse_flag::left_down: return "left down";
-    case win32::mouse_flag::left_up: return "left up";
-    case win32::mouse_flag::right_down: return "right down";
-    case win32::mouse_flag::right_up: return "right up";
-    case win32::mouse_flag::middle_down: return "middle down";
-    case win32::mouse_flag::middle_up: return "middle up";
-    case win32::mouse_flag::wheel:
+    case 0x0002: return "left down";  // MOUSEEVENTF_LEFTDOWN
+    case 0x0004: return "left up";
+    case 0x0008: return "right down";
+    case 0x0010: return "right up";
+    case 0x0020: return "middle down";
+    case 0x0040: return "middle up";
+    case windows::mouse_flag::wheel:
       return "wheel " + std::to_string(static_cast<std::int32_t>(input.mi.mouseData));
     default: return "mouse flags " + std::to_string(input.mi.dwFlags);
   }
 }
 
-std::string describe_keyboard(const win32::Input& input) {
+std::string describe_keyboard(const windows::Input& input) {
   char text[64];
   const std::uint32_t flags = input.ki.dwFlags;
   std::snprintf(text, sizeof text, "VK 0x%02X %s%s", input.ki.wVk,
-                (flags & win32::key_flag::key_up) ? "up" : "down",
-                (flags & win32::key_flag::extended_key) ? " extended" : "");
+                (flags & windows::key_flag::key_up) ? "up" : "down",
+                (flags & windows::key_flag::extended_key) ? " extended" : "");
   std::string described = text;
   if (input.ki.wScan != 0) described += " scan " + std::to_string(input.ki.wScan);
-  if ((flags & ~(win32::key_flag::key_up | win32::key_flag::extended_key)) != 0)
+  if ((flags & ~(windows::key_flag::key_up | windows::key_flag::extended_key)) != 0)
     described += " flags " + std::to_string(flags);
   return described;
 }
 
-std::string describe_input(const win32::Input& input) {
-  std::string described = input.type == win32::kInputMouse ? describe_mouse(input) : describe_keyboard(input);
-  const bool stamped = input.type == win32::kInputMouse ? (input.mi.time != 0 || input.mi.dwExtraInfo != 0)
+std::string describe_input(const windows::Input& input) {
+  std::string described = input.type == windows::kInputMouse ? describe_mouse(input) : describe_keyboard(input);
+  const bool stamped = input.type == windows::kInputMouse ? (input.mi.time != 0 || input.mi.dwExtraInfo != 0)
                                                         : (input.ki.time != 0 || input.ki.dwExtraInfo != 0);
   if (stamped) described += " (time or extra info set)";
   return described;
@@ -51,7 +51,7 @@ RecordedInputs& recorded_inputs() {
 
 void reset_recorded_inputs() { recorded_inputs() = RecordedInputs{}; }
 
-unsigned recording_send_input(const win32::Input& input) {
+unsigned recording_send_input(const windows::Input& input) {
   RecordedInputs& inputs = recorded_inputs();
   if (++inputs.calls == inputs.fail_on_call) return 0;
   inputs.events.push_back(describe_input(input));

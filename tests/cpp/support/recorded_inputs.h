@@ -10,6 +10,7 @@
 
 #include "devices/hid_result.h"
 #include "platform/input_sink.h"
+#include "platform/windows/input_record.h"
 
 namespace ondrel::testing {
 
@@ -24,13 +25,14 @@ struct RecordedInputs {
 
 RecordedInputs& recorded_inputs();
 void reset_recorded_inputs();
-unsigned recording_send_input(const win32::Input& input);
+unsigned recording_send_input(const windows::Input& input);
 
-// A sink that hands every record to recording_send_input; a refused call
-// fails as user32's sink fails it.
+// A sink that hands the record of every change to recording_send_input; a
+// refused call fails as user32's sink fails it.
 struct RecordingSink final : InputSink {
-  HidResult send_input(const win32::Input& input) override {
-    if (recording_send_input(input) == 0) return HidError::send_failed("SendInput failed");
+  HidResult apply(const InputChange& change) override {
+    const std::optional<windows::Input> record = windows::record_for(change);
+    if (!record || recording_send_input(*record) == 0) return HidError::send_failed("SendInput failed");
     return HidResult::success();
   }
 };
