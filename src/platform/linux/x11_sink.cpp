@@ -29,10 +29,12 @@ namespace {
 // is therefore released at once on the same connection, right behind the
 // presses, so that the server meets the releases as soon as it meets the
 // presses; that write waits for nothing and is skipped when the socket has
-// no room. The connection is then kept aside, unused, until the server has
-// answered: an X server that finds a client's socket closed drops it with
-// whatever it had not read yet, the releases among it. Releases that could
-// not be written so are sent on the next connection, before anything else.
+// no room. Releases that could not be written so are sent on the next
+// connection, before anything else. The connection itself is kept aside,
+// unused, until the server has answered: an X server that finds a client's
+// socket closed drops it with whatever it had not read yet, and that may be
+// a release (of this record, or the one just written) whose press it has
+// already acted on.
 class X11Sink final : public InputSink {
  public:
   X11Sink(const XcbLibrary& xcb, std::string display, XtestConnection connection)
@@ -81,21 +83,20 @@ class X11Sink final : public InputSink {
   HidError drop_connection(std::span<const FakeEvent> unknown, std::string why) {
     XtestConnection dropped = std::move(connection_);
     const std::vector<FakeEvent> releases = releases_of_presses(unknown);
-    if (!releases.empty() && dropped.send_at_once(releases)) {
-      retiring_ = std::move(dropped);
-      return HidError::send_failed(std::move(why));
+    if (!dropped.send_at_once(releases)) {
+      for (const FakeEvent& release : releases) {
+        if (std::find(releases_due_.begin(), releases_due_.end(), release) == releases_due_.end())
+          releases_due_.push_back(release);
+      }
     }
-    for (const FakeEvent& release : releases) {
-      if (std::find(releases_due_.begin(), releases_due_.end(), release) == releases_due_.end())
-        releases_due_.push_back(release);
-    }
+    retiring_ = std::move(dropped);
     return HidError::send_failed(std::move(why));
   }
 
   const XcbLibrary& xcb_;
   const std::string display_;
   XtestConnection connection_;
-  XtestConnection retiring_;  // dropped after a failure, open until its releases are answered
+  XtestConnection retiring_;  // dropped after a failure, open until the server has answered on it
   std::vector<FakeEvent> releases_due_;  // what records of unknown fate pressed, not yet released
 };
 

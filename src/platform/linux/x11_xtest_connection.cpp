@@ -170,6 +170,7 @@ bool XtestConnection::answered_before(unsigned int sequence, Deadline deadline) 
 // the server has processed everything sent before it.
 Delivery XtestConnection::round_trip(Deadline deadline) {
   const XcbCookie cookie = xcb_->get_input_focus(connection_);
+  last_answer_due_ = cookie.sequence;
   if (flushed_before(deadline) && answered_before(cookie.sequence, deadline)) return Delivery::delivered;
   return failure();
 }

@@ -48,8 +48,8 @@ class XtestConnection {
   // if the socket has room now, behind whatever is already on its way, and
   // waits for nothing; whether they were written.
   bool send_at_once(std::span<const FakeEvent> events);
-  // Whether the server has answered what send_at_once wrote (so it has acted
-  // on all of it), or the connection is gone; waits for nothing.
+  // Whether the server has answered the last round trip (so it has acted on
+  // everything before it), or the connection is gone; waits for nothing.
   bool has_settled();
 
   // Requests queued between two writes: their bytes stay far below the room
