@@ -5,14 +5,15 @@ import os
 import shutil
 import socket
 import subprocess
+import sys
 import threading
 import time
 
 import pytest
 from x_server import taken
 
-NO_ANSWER = "RuntimeError: Platform not supported: no X display with the XTEST extension (the display {} did not " \
-            "answer within 2 s)"
+NOT_SUPPORTED = "RuntimeError: Platform not supported: no X display with the XTEST extension ({})"
+NO_ANSWER = NOT_SUPPORTED.format("the display {} did not answer within 2 s")
 CREATION_LIMIT_S = 3
 ATTEMPTS = 5
 
@@ -101,3 +102,31 @@ def test_creation_fails_within_its_deadline_every_time(request, drive, stuck):
         assert driver.ask("ondrel.Mouse()") == NO_ANSWER.format(display)
         assert time.monotonic() - start < CREATION_LIMIT_S
     assert threads_and_descriptors(driver) == before
+
+
+# Run before the driven process, in network and mount namespaces of its own (unshare -n -m): the hosts database asks
+# DNS for what /etc/hosts lacks, and the only name server is a UDP socket on the loopback that nobody reads.
+SILENT_NAME_SERVER = """
+import socket, subprocess, sys
+subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
+for name in ("hosts", "nsswitch.conf", "resolv.conf"):
+    subprocess.run(["mount", "--bind", f"{sys.argv[1]}/{name}", f"/etc/{name}"], check=True)
+silent = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+silent.bind(("127.0.0.1", 53))
+sys.exit(subprocess.call(sys.argv[2:]))
+"""
+
+
+def test_a_host_name_that_does_not_resolve_in_time_fails_creation_within_its_deadline(drive, tmp_path):
+    if not network_namespaces_work() or shutil.which("mount") is None:
+        pytest.skip("a silent name server needs root, unshare, ip and mount for namespaces of the test's own")
+    (tmp_path / "hosts").write_text("127.0.0.1 localhost\n")
+    (tmp_path / "nsswitch.conf").write_text("hosts: files dns\n")
+    (tmp_path / "resolv.conf").write_text("nameserver 127.0.0.1\n")
+    display = "some.name.invalid:0"
+    driver = drive(display, ("unshare", "-n", "-m", sys.executable, "-c", SILENT_NAME_SERVER, str(tmp_path)))
+    assert driver.ask("import ondrel") == "ok"
+    start = time.monotonic()
+    unresolved = f"the host name of the display {display} did not resolve within 2 s"
+    assert driver.ask("ondrel.Mouse()") == NOT_SUPPORTED.format(unresolved)
+    assert time.monotonic() - start < 5  # the system's resolver alone would wait 10 s

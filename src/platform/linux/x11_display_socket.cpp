@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -14,6 +13,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/linux/x11_host_lookup.h"
 
 namespace ondrel::x11 {
 namespace {
@@ -23,9 +23,7 @@ constexpr int kFirstTcpPort = 6000;
 // instead of queueing it, so the connect is tried again this often.
 constexpr std::chrono::milliseconds kFullQueueRetry{10};
 
-enum class Attempt { connected, refused, timed_out };
-
-std::string cannot_be_reached(const std::string& display) { return "the display " + display + " cannot be reached"; }
+enum class Attempt { connected, refused, timed_out, unresolved };
 
 std::string this_machine_name() {
   char name[256] = {};
@@ -120,24 +118,30 @@ AuthorityAddress authority_of_peer(const sockaddr* peer) {
 }
 
 Attempt connect_tcp(const std::string& host, int number, Deadline deadline, DisplaySocket& out) {
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_ADDRCONFIG;
-  addrinfo* found = nullptr;
-  // A name is resolved by the system's resolver, whose waits have their own
-  // limits; numeric addresses and /etc/hosts names need no network.
-  if (getaddrinfo(host.c_str(), std::to_string(kFirstTcpPort + number).c_str(), &hints, &found) != 0)
-    return Attempt::refused;
+  const HostAddresses found = look_up_host(host, std::to_string(kFirstTcpPort + number), deadline);
+  if (found.outcome == LookupOutcome::timed_out) return Attempt::unresolved;
+  if (found.outcome == LookupOutcome::not_found) return Attempt::refused;
   Attempt result = Attempt::refused;
-  for (const addrinfo* address = found; address != nullptr; address = address->ai_next) {
+  for (const addrinfo* address = found.list.get(); address != nullptr; address = address->ai_next) {
     if (address->ai_family != AF_INET && address->ai_family != AF_INET6) continue;
     result = connect_address(*address, deadline, out.fd);
     if (result == Attempt::connected) out.authority = authority_of_peer(address->ai_addr);
     if (result != Attempt::refused) break;
   }
-  freeaddrinfo(found);
   return result;
+}
+
+std::string why_attempt_failed(Attempt attempt, const std::string& display) {
+  switch (attempt) {
+    case Attempt::timed_out:
+      return did_not_answer(display);
+    case Attempt::unresolved:
+      return "the host name of the display " + display + " did not resolve within " + patience_text();
+    case Attempt::connected:
+    case Attempt::refused:
+      break;
+  }
+  return "the display " + display + " cannot be reached";
 }
 
 }  // namespace
@@ -157,7 +161,7 @@ std::optional<DisplaySocket> connect_display_socket(const DisplayAddress& displa
     attempt = connect_tcp(display.host, display.number, deadline, socket);
   }
   if (attempt == Attempt::connected) return socket;
-  why_not = attempt == Attempt::timed_out ? did_not_answer(display.name) : cannot_be_reached(display.name);
+  why_not = why_attempt_failed(attempt, display.name);
   return std::nullopt;
 }
 

@@ -24,9 +24,10 @@ struct DisplaySocket {
 };
 
 // Connects to the server by `deadline`, without ever blocking past it: a
-// full listen queue and a peer that drops packets end there too. nullopt
-// with a short clause in `why_not` ("the display :1 cannot be reached",
-// "... did not answer within 2 s").
+// full listen queue, a silent name server and a peer that drops packets end
+// there too. nullopt with a short clause in `why_not` ("the display :1
+// cannot be reached", "... did not answer within 2 s", "the host name of
+// the display h:0 did not resolve within 2 s").
 std::optional<DisplaySocket> connect_display_socket(const DisplayAddress& display, Deadline deadline,
                                                     std::string& why_not);
 

@@ -23,4 +23,8 @@ inline std::string patience_text() {
 // shorten the wait.
 bool readable_before(int fd, Deadline deadline);
 
+// The same for room to write (or an error). libxcb waits for room in poll()
+// without a timeout, so this is asked before each of its writes.
+bool writable_before(int fd, Deadline deadline);
+
 }  // namespace ondrel::x11

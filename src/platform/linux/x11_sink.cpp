@@ -20,10 +20,21 @@ namespace {
 // again, so a device outlives a restart of its server; a forked child's
 // first record connects on its own.
 //
+// Each record has one deadline for all of its waits: connecting, releases
+// still due, its own events and their round trip.
+//
 // A record whose delivery is unknown (no answer in time, or the connection
 // broke after the write) fails, as SendInput tells a Windows caller, yet may
-// still land. What it pressed is therefore released on the next connection,
-// before anything else, so no key or button stays down on the server.
+// still land, for instance once a stopped server continues. What it pressed
+// is therefore released at once on the same connection, right behind the
+// presses, so that the server meets the releases as soon as it meets the
+// presses; that write waits for nothing and is skipped when the socket has
+// no room. Releases that could not be written so are sent on the next
+// connection, before anything else. The connection itself is kept aside,
+// unused, until the server has answered: an X server that finds a client's
+// socket closed drops it with whatever it had not read yet, and that may be
+// a release (of this record, or the one just written) whose press it has
+// already acted on.
 class X11Sink final : public InputSink {
  public:
   X11Sink(const XcbLibrary& xcb, std::string display, XtestConnection connection)
@@ -34,27 +45,29 @@ class X11Sink final : public InputSink {
     const auto events = changes ? fake_events_for(*changes) : std::nullopt;
     if (!events) return HidError::send_failed("the record has no X equivalent");
     const SigpipeGuard sigpipe;
-    ONDREL_TRY(connect_if_needed());
-    return deliver(*events);
+    if (retiring_.is_open() && (retiring_.is_inherited() || retiring_.has_settled())) retiring_ = XtestConnection();
+    const Deadline deadline = patience_from_now();
+    ONDREL_TRY(connect_if_needed(deadline));
+    return deliver(*events, deadline);
   }
 
  private:
-  HidResult connect_if_needed() {
+  HidResult connect_if_needed(Deadline deadline) {
     if (connection_.is_open() && !connection_.is_inherited()) return HidResult::success();
     connection_ = XtestConnection();
     std::string why_not;
-    XtestConnection connection = XtestConnection::open(xcb_, display_, why_not);
+    XtestConnection connection = XtestConnection::open(xcb_, display_, deadline, why_not);
     if (!connection.is_open()) return HidError::send_failed(why_not);
     connection_ = std::move(connection);
     if (releases_due_.empty()) return HidResult::success();
     const std::vector<FakeEvent> releases = releases_due_;
-    ONDREL_TRY(deliver(releases));
+    ONDREL_TRY(deliver(releases, deadline));
     releases_due_.clear();
     return HidResult::success();
   }
 
-  HidResult deliver(std::span<const FakeEvent> events) {
-    switch (connection_.deliver(events)) {
+  HidResult deliver(std::span<const FakeEvent> events, Deadline deadline) {
+    switch (connection_.deliver(events, deadline)) {
       case Delivery::delivered:
         return HidResult::success();
       case Delivery::refused:
@@ -68,18 +81,23 @@ class X11Sink final : public InputSink {
   }
 
   HidError drop_connection(std::span<const FakeEvent> unknown, std::string why) {
-    for (const FakeEvent& release : releases_of_presses(unknown)) {
-      if (std::find(releases_due_.begin(), releases_due_.end(), release) == releases_due_.end())
-        releases_due_.push_back(release);
+    XtestConnection dropped = std::move(connection_);
+    const std::vector<FakeEvent> releases = releases_of_presses(unknown);
+    if (!dropped.send_at_once(releases)) {
+      for (const FakeEvent& release : releases) {
+        if (std::find(releases_due_.begin(), releases_due_.end(), release) == releases_due_.end())
+          releases_due_.push_back(release);
+      }
     }
-    connection_ = XtestConnection();
+    retiring_ = std::move(dropped);
     return HidError::send_failed(std::move(why));
   }
 
   const XcbLibrary& xcb_;
   const std::string display_;
   XtestConnection connection_;
-  std::vector<FakeEvent> releases_due_;  // what records of unknown fate pressed
+  XtestConnection retiring_;  // dropped after a failure, open until the server has answered on it
+  std::vector<FakeEvent> releases_due_;  // what records of unknown fate pressed, not yet released
 };
 
 }  // namespace
@@ -93,7 +111,7 @@ std::unique_ptr<InputSink> open_sink(std::string& why_not) {
   const XcbLibrary* xcb = xcb_library(why_not);
   if (xcb == nullptr) return nullptr;
   const SigpipeGuard sigpipe;
-  XtestConnection connection = XtestConnection::open(*xcb, display, why_not);
+  XtestConnection connection = XtestConnection::open(*xcb, display, patience_from_now(), why_not);
   if (!connection.is_open()) return nullptr;
   return std::make_unique<X11Sink>(*xcb, display, std::move(connection));
 }

@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <utility>
@@ -31,7 +32,10 @@ XtestConnection::XtestConnection(const XcbLibrary& xcb, XcbConnection* connectio
     : xcb_(&xcb), connection_(connection), owner_(getpid()) {}
 
 XtestConnection::XtestConnection(XtestConnection&& other) noexcept
-    : xcb_(other.xcb_), connection_(std::exchange(other.connection_, nullptr)), owner_(other.owner_) {}
+    : xcb_(other.xcb_),
+      connection_(std::exchange(other.connection_, nullptr)),
+      owner_(other.owner_),
+      last_answer_due_(other.last_answer_due_) {}
 
 XtestConnection& XtestConnection::operator=(XtestConnection&& other) noexcept {
   if (this != &other) {
@@ -39,6 +43,7 @@ XtestConnection& XtestConnection::operator=(XtestConnection&& other) noexcept {
     xcb_ = other.xcb_;
     connection_ = std::exchange(other.connection_, nullptr);
     owner_ = other.owner_;
+    last_answer_due_ = other.last_answer_due_;
   }
   return *this;
 }
@@ -69,14 +74,13 @@ void XtestConnection::release() {
   xcb_->disconnect(connection);
 }
 
-XtestConnection XtestConnection::open(const XcbLibrary& xcb, const std::string& display, std::string& why_not) {
+XtestConnection XtestConnection::open(const XcbLibrary& xcb, const std::string& display, Deadline deadline,
+                                      std::string& why_not) {
   const std::optional<DisplayAddress> address = parse(xcb, display);
   if (!address) {
     why_not = "DISPLAY '" + display + "' does not name a display";
     return {};
   }
-  // One deadline for every wait of the opening: creation ends within it.
-  const Deadline deadline = patience_from_now();
   std::optional<DisplaySocket> socket = connect_display_socket(*address, deadline, why_not);
   if (!socket) return {};
   XtestConnection connection(xcb, set_up_connection(xcb, *address, std::move(*socket), deadline, why_not));
@@ -94,18 +98,54 @@ XtestConnection XtestConnection::open(const XcbLibrary& xcb, const std::string& 
     return {};
   }
   const XcbCookie version = send_xtest_get_version(xcb, connection.connection_);
-  if (xcb.flush(connection.connection_) <= 0 || !connection.answered_before(version.sequence, deadline)) {
+  if (!connection.flushed_before(deadline) || !connection.answered_before(version.sequence, deadline)) {
     why_not = did_not_answer(display);
     return {};
   }
   return connection;
 }
 
-Delivery XtestConnection::deliver(std::span<const FakeEvent> events) {
-  for (const FakeEvent& event : events) send_xtest_fake_input(*xcb_, connection_, event);
-  const Delivery delivery = round_trip(patience_from_now());
+Delivery XtestConnection::deliver(std::span<const FakeEvent> events, Deadline deadline) {
+  for (std::size_t first = 0; first < events.size(); first += kRequestsPerWrite) {
+    for (const FakeEvent& event : events.subspan(first, std::min(kRequestsPerWrite, events.size() - first)))
+      send_xtest_fake_input(*xcb_, connection_, event);
+    if (!flushed_before(deadline)) return failure();
+  }
+  const Delivery delivery = round_trip(deadline);
   if (delivery != Delivery::delivered) return delivery;
   return queue_held_an_error() ? Delivery::refused : Delivery::delivered;
+}
+
+bool XtestConnection::send_at_once(std::span<const FakeEvent> events) {
+  if (events.size() > kRequestsPerWrite || xcb_->connection_has_error(connection_) != 0) return false;
+  if (!writable_before(xcb_->get_file_descriptor(connection_), std::chrono::steady_clock::now())) return false;
+  for (const FakeEvent& event : events) send_xtest_fake_input(*xcb_, connection_, event);
+  last_answer_due_ = xcb_->get_input_focus(connection_).sequence;
+  return xcb_->flush(connection_) > 0;
+}
+
+bool XtestConnection::has_settled() {
+  void* reply = nullptr;
+  XcbResponse* error = nullptr;
+  const bool answered = xcb_->poll_for_reply(connection_, last_answer_due_, &reply, &error) != 0;
+  std::free(reply);
+  std::free(error);
+  return answered || xcb_->connection_has_error(connection_) != 0;
+}
+
+// libxcb writes only at a flush (or when its 16 KB buffer overflows, which
+// our batches never make it do), and before writing it waits in poll()
+// without a timeout for room in the socket. Room is therefore waited for
+// here, by the deadline; once the socket has room, the kernel takes a write
+// of the few hundred bytes we queue at a time whole (a Unix socket then takes
+// one buffer's worth of half its send buffer, TCP at least a segment), so
+// libxcb never goes back to its poll() for the rest.
+bool XtestConnection::flushed_before(Deadline deadline) {
+  return writable_before(xcb_->get_file_descriptor(connection_), deadline) && xcb_->flush(connection_) > 0;
+}
+
+Delivery XtestConnection::failure() const {
+  return xcb_->connection_has_error(connection_) != 0 ? Delivery::lost : Delivery::timed_out;
 }
 
 // Whether a reply (not an error) to `sequence` came by `deadline`. The wait
@@ -130,8 +170,9 @@ bool XtestConnection::answered_before(unsigned int sequence, Deadline deadline) 
 // the server has processed everything sent before it.
 Delivery XtestConnection::round_trip(Deadline deadline) {
   const XcbCookie cookie = xcb_->get_input_focus(connection_);
-  if (xcb_->flush(connection_) > 0 && answered_before(cookie.sequence, deadline)) return Delivery::delivered;
-  return xcb_->connection_has_error(connection_) != 0 ? Delivery::lost : Delivery::timed_out;
+  last_answer_due_ = cookie.sequence;
+  if (flushed_before(deadline) && answered_before(cookie.sequence, deadline)) return Delivery::delivered;
+  return failure();
 }
 
 // Errors of our unchecked requests wait in the event queue, as would any

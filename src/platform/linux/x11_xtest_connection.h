@@ -28,11 +28,12 @@ class XtestConnection {
   XtestConnection& operator=(XtestConnection&& other) noexcept;
   ~XtestConnection();
 
-  // Connects to `display` within kServerPatience, whatever the server does;
-  // a connection that is not open, with the reason as a short clause in
-  // `why_not`, when the server cannot be reached, refuses us, does not
-  // answer or has no XTEST.
-  static XtestConnection open(const XcbLibrary& xcb, const std::string& display, std::string& why_not);
+  // Connects to `display` by `deadline`, whatever the server (or the name
+  // server) does; a connection that is not open, with the reason as a short
+  // clause in `why_not`, when the server cannot be reached, refuses us, does
+  // not answer or has no XTEST.
+  static XtestConnection open(const XcbLibrary& xcb, const std::string& display, Deadline deadline,
+                              std::string& why_not);
 
   [[nodiscard]] bool is_open() const { return connection_ != nullptr; }
   // Open, but by the process this one was forked from.
@@ -40,8 +41,20 @@ class XtestConnection {
 
   // Sends `events` and waits for a round trip, so that once this says
   // delivered the server has processed them: what another client sees next
-  // already includes them.
-  Delivery deliver(std::span<const FakeEvent> events);
+  // already includes them. Writing and waiting both end by `deadline`.
+  Delivery deliver(std::span<const FakeEvent> events, Deadline deadline);
+
+  // Writes a few `events` (at most kRequestsPerWrite) and a round trip only
+  // if the socket has room now, behind whatever is already on its way, and
+  // waits for nothing; whether they were written.
+  bool send_at_once(std::span<const FakeEvent> events);
+  // Whether the server has answered the last round trip (so it has acted on
+  // everything before it), or the connection is gone; waits for nothing.
+  bool has_settled();
+
+  // Requests queued between two writes: their bytes stay far below the room
+  // a writable socket has.
+  static constexpr std::size_t kRequestsPerWrite = 8;
 
   // For requests beyond XTEST's on this connection (the keyboard mapping).
   [[nodiscard]] XcbConnection* raw_connection() const { return connection_; }
@@ -52,11 +65,14 @@ class XtestConnection {
   void release();
   bool answered_before(unsigned int sequence, Deadline deadline);
   Delivery round_trip(Deadline deadline);
+  bool flushed_before(Deadline deadline);
+  Delivery failure() const;
   bool queue_held_an_error();
 
   const XcbLibrary* xcb_ = nullptr;
   XcbConnection* connection_ = nullptr;
   pid_t owner_ = 0;
+  unsigned int last_answer_due_ = 0;
 };
 
 }  // namespace ondrel::x11
