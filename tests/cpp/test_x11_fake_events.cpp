@@ -5,9 +5,9 @@
 
 #ifdef __linux__
 
-#include "platform/linux/x11_fake_events.h"
+#include "platform/linux/x11/fake_events.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 using Events = std::vector<FakeEvent>;
@@ -51,6 +51,6 @@ TEST(X11FakeEvents, WhatEventsPressedIsReleasedOnce) {
 }
 
 }  // namespace
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11
 
 #endif

@@ -6,9 +6,9 @@
 #include <chrono>
 #include <semaphore>
 
-#include "platform/linux/x11_host_lookup.h"
+#include "platform/linux/x11/host_lookup.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 using namespace std::chrono_literals;
@@ -66,6 +66,6 @@ TEST(X11HostLookup, ASilentResolverIsLeftAtTheDeadline) {
 }
 
 }  // namespace
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11
 
 #endif

@@ -6,9 +6,9 @@
 
 #include <vector>
 
-#include "platform/linux/x11_readiness.h"
+#include "platform/linux/x11/readiness.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 using namespace std::chrono_literals;
@@ -35,6 +35,6 @@ TEST(X11Readiness, AFullSocketHasNoRoomUntilItsPeerReads) {
 }
 
 }  // namespace
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11
 
 #endif

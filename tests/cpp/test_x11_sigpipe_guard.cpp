@@ -7,9 +7,9 @@
 
 #include <cerrno>
 
-#include "platform/linux/x11_sigpipe_guard.h"
+#include "platform/linux/x11/sigpipe_guard.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 bool pending(int signal) {
@@ -77,6 +77,6 @@ TEST_F(SigpipeGuardTest, ASigpipeThatWasPendingBeforeStaysPendingAndBlocked) {
 }
 
 }  // namespace
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11
 
 #endif

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform/linux/x11/text_writing.h"
-#include "platform/linux/x11_library.h"
-#include "platform/linux/x11_xtest_connection.h"
+#include "platform/linux/x11/library.h"
+#include "platform/linux/x11/xtest_connection.h"
 
 int main(int argc, char** argv) {
   const char* display = std::getenv("DISPLAY");
@@ -16,17 +16,17 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string why_not;
-  const ondrel::x11::XcbLibrary* xcb = ondrel::x11::xcb_library(why_not);
+  const ondrel::linux::x11::XcbLibrary* xcb = ondrel::linux::x11::xcb_library(why_not);
   if (xcb == nullptr) {
     std::fprintf(stderr, "%s\n", why_not.c_str());
     return 1;
   }
-  ondrel::x11::XtestConnection connection = ondrel::x11::XtestConnection::open(*xcb, display, why_not);
+  ondrel::linux::x11::XtestConnection connection = ondrel::linux::x11::XtestConnection::open(*xcb, display, why_not);
   if (!connection.is_open()) {
     std::fprintf(stderr, "%s\n", why_not.c_str());
     return 1;
   }
-  const ondrel::HidResult written = ondrel::x11::write_text(connection, argv[1]);
+  const ondrel::HidResult written = ondrel::linux::x11::write_text(connection, argv[1]);
   if (!written) {
     std::fprintf(stderr, "%s\n", written.error().display().c_str());
     return 1;

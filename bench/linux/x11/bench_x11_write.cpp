@@ -14,25 +14,25 @@
 
 #include "platform/linux/x11/text_writing.h"
 #include "platform/linux/x11/utf8_decoding.h"
-#include "platform/linux/x11_library.h"
-#include "platform/linux/x11_xtest_connection.h"
+#include "platform/linux/x11/library.h"
+#include "platform/linux/x11/xtest_connection.h"
 
 namespace {
 
 constexpr std::size_t kCharacters = 200;
-constexpr double kFloorMsPerCharacter = ondrel::x11::kWrittenKeyHoldMs + ondrel::x11::kAfterWrittenCharacterMs;
+constexpr double kFloorMsPerCharacter = ondrel::linux::x11::kWrittenKeyHoldMs + ondrel::linux::x11::kAfterWrittenCharacterMs;
 
 // kCharacters characters of a repeated phrase, cut at a character boundary.
 std::string mixed_text() {
   const std::string phrase = "Grüße, 世界! 😀 @€ Hello ";
   std::string text;
-  while (ondrel::x11::decode_utf8(text).characters.size() < kCharacters) {
+  while (ondrel::linux::x11::decode_utf8(text).characters.size() < kCharacters) {
     for (std::size_t at = 0; at < phrase.size();) {
       std::size_t next = at + 1;
       while (next < phrase.size() && (static_cast<unsigned char>(phrase[next]) & 0xc0) == 0x80) ++next;
       text.append(phrase, at, next - at);
       at = next;
-      if (ondrel::x11::decode_utf8(text).characters.size() == kCharacters) break;
+      if (ondrel::linux::x11::decode_utf8(text).characters.size() == kCharacters) break;
     }
   }
   return text;
@@ -44,12 +44,12 @@ int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
   const char* display = std::getenv("DISPLAY");
   std::string why_not;
-  const ondrel::x11::XcbLibrary* xcb = ondrel::x11::xcb_library(why_not);
+  const ondrel::linux::x11::XcbLibrary* xcb = ondrel::linux::x11::xcb_library(why_not);
   if (display == nullptr || xcb == nullptr) {
     std::fprintf(stderr, "needs DISPLAY and libxcb: %s\n", why_not.c_str());
     return 1;
   }
-  ondrel::x11::XtestConnection connection = ondrel::x11::XtestConnection::open(*xcb, display, why_not);
+  ondrel::linux::x11::XtestConnection connection = ondrel::linux::x11::XtestConnection::open(*xcb, display, why_not);
   if (!connection.is_open()) {
     std::fprintf(stderr, "%s\n", why_not.c_str());
     return 1;
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
   std::vector<double> durations_ms;
   for (int run = 0; run < runs; ++run) {
     const auto start = std::chrono::steady_clock::now();
-    const ondrel::HidResult written = ondrel::x11::write_text(connection, text);
+    const ondrel::HidResult written = ondrel::linux::x11::write_text(connection, text);
     durations_ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     if (!written) {
       std::fprintf(stderr, "%s\n", written.error().display().c_str());

@@ -7,7 +7,7 @@
 
 #include "platform/linux/x11/text_plan.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 // Readable differences.
 void PrintTo(const Keystroke& keystroke, std::ostream* out) {
@@ -113,4 +113,4 @@ TEST(TextPlan, RefusesWhatCannotBeTyped) {
 }
 
 }  // namespace
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 constexpr std::size_t kShiftRow = 0;
@@ -97,4 +97,4 @@ std::optional<Keystroke> KeyLocator::find(char32_t character) const {
   return entry->keystroke;
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

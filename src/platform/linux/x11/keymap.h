@@ -7,7 +7,7 @@
 
 #include "platform/linux/x11/keysym_characters.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 using Keycode = std::uint8_t;
 
@@ -74,4 +74,4 @@ class KeyLocator {
   std::vector<Keycode> spare_;
 };
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

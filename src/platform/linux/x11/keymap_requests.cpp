@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 struct FreeReply {
@@ -106,4 +106,4 @@ HidResult restore_keycodes(XtestConnection& connection, const KeyboardMapping& o
   return changes_made(connection);
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -5,13 +5,13 @@
 #include "devices/hid_result.h"
 #include "platform/linux/x11/keymap.h"
 #include "platform/linux/x11/text_plan.h"
-#include "platform/linux/x11_xtest_connection.h"
+#include "platform/linux/x11/xtest_connection.h"
 
 // The core protocol's keyboard mapping requests on an open connection; each
 // call ends within kServerPatience, and its failure names what the server
 // did (refused, did not answer, connection lost).
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 // The server's current keyboard and modifier mappings, over every keycode.
 HidResult fetch_keymap(XtestConnection& connection, Keymap& keymap);
@@ -28,4 +28,4 @@ HidResult restore_keycodes(XtestConnection& connection, const KeyboardMapping& o
 // The failure that a delivery other than `delivered` means.
 HidError delivery_failure(Delivery delivery);
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 struct LegacyKeysym {
@@ -168,4 +168,4 @@ Keysym keysym_for_character(char32_t character) {
   return kUnicodeKeysymBase + character;
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 using Keysym = std::uint32_t;
 
@@ -25,4 +25,4 @@ std::optional<char32_t> character_of_keysym(Keysym keysym);
 // knows without any table: Latin-1 directly, any other as a Unicode keysym.
 Keysym keysym_for_character(char32_t character);
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

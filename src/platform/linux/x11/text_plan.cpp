@@ -6,7 +6,7 @@
 
 #include "platform/linux/x11/utf8_decoding.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 bool is_control(char32_t character) { return character < 0x20 || (character >= 0x7f && character <= 0x9f); }
@@ -73,4 +73,4 @@ TextPlanResult plan_text(std::string_view text, const Keymap& keymap) {
   return TextPlanResult::success(std::move(plan));
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

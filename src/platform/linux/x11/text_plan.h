@@ -8,7 +8,7 @@
 
 #include "platform/linux/x11/keymap.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 // A keycode without keysyms, bound to `keysym` while a text is written.
 struct SpareBinding {
@@ -51,4 +51,4 @@ class [[nodiscard]] TextPlanResult {
 // Plans `text` (UTF-8) for `keymap`, the server's current one.
 TextPlanResult plan_text(std::string_view text, const Keymap& keymap);
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -5,10 +5,10 @@
 #include "devices/pause.h"
 #include "platform/linux/x11/keymap_requests.h"
 #include "platform/linux/x11/text_plan.h"
-#include "platform/linux/x11_sigpipe_guard.h"
-#include "platform/linux/x11_xtest_requests.h"
+#include "platform/linux/x11/sigpipe_guard.h"
+#include "platform/linux/x11/xtest_requests.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 // Keystrokes are sent without a round trip each, which would lengthen every
@@ -100,4 +100,4 @@ HidResult write_text(XtestConnection& connection, std::string_view text) {
   return written ? restored : written;
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -3,9 +3,9 @@
 #include <string_view>
 
 #include "devices/hid_result.h"
-#include "platform/linux/x11_xtest_connection.h"
+#include "platform/linux/x11/xtest_connection.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 // How long a key is held, and the pause after each character.
 inline constexpr unsigned kWrittenKeyHoldMs = 10;
@@ -33,4 +33,4 @@ inline constexpr unsigned kLookupSettleMs = 10;
 // gone, after releasing what it pressed where it still can.
 HidResult write_text(XtestConnection& connection, std::string_view text);
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

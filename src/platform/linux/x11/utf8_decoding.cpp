@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 struct LeadByte {
@@ -46,4 +46,4 @@ Utf8Decoding decode_utf8(std::string_view text) {
   return decoding;
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 // A text's characters, or where its UTF-8 first goes wrong.
 struct Utf8Decoding {
@@ -18,4 +18,4 @@ struct Utf8Decoding {
 // U+10FFFF, no sequence cut short.
 Utf8Decoding decode_utf8(std::string_view text);
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

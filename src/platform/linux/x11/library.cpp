@@ -1,8 +1,8 @@
-#include "platform/linux/x11_library.h"
+#include "platform/linux/x11/library.h"
 
 #include <dlfcn.h>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 // Every X client has libxcb (Xlib itself is built on it); XTEST's own client
@@ -42,7 +42,7 @@ const char* bind_xcb(void* library, XcbLibrary& xcb) {
 
 struct LoadedLibrary {
   XcbLibrary functions{};
-  std::string why_not;  // empty once loaded
+  std::string failure;  // empty once loaded
 };
 
 // Never unloaded: connections of other devices may still use it.
@@ -56,13 +56,10 @@ LoadedLibrary load() {
 
 }  // namespace
 
-const XcbLibrary* xcb_library(std::string& why_not) {
+Expected<const XcbLibrary*> xcb_library() {
   static const LoadedLibrary loaded = load();
-  if (!loaded.why_not.empty()) {
-    why_not = loaded.why_not;
-    return nullptr;
-  }
+  if (!loaded.failure.empty()) return Outcome::failure(loaded.failure);
   return &loaded.functions;
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -5,11 +5,11 @@
 #include <span>
 #include <string>
 
-#include "platform/linux/x11_fake_events.h"
-#include "platform/linux/x11_library.h"
-#include "platform/linux/x11_readiness.h"
+#include "platform/linux/x11/fake_events.h"
+#include "platform/linux/x11/library.h"
+#include "platform/linux/x11/readiness.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 enum class Delivery {
   delivered,  // the server has processed every event
@@ -75,4 +75,4 @@ class XtestConnection {
   unsigned int last_answer_due_ = 0;
 };
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

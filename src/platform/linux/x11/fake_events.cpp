@@ -1,11 +1,11 @@
-#include "platform/linux/x11_fake_events.h"
+#include "platform/linux/x11/fake_events.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <limits>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 constexpr std::uint8_t kRelativeMotion = 1;
@@ -75,4 +75,4 @@ std::vector<FakeEvent> releases_of_presses(std::span<const FakeEvent> events) {
   return releases;
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

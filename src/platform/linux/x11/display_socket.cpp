@@ -1,4 +1,4 @@
-#include "platform/linux/x11_display_socket.h"
+#include "platform/linux/x11/display_socket.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -13,9 +13,9 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/linux/x11_host_lookup.h"
+#include "platform/linux/x11/host_lookup.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 constexpr int kFirstTcpPort = 6000;
@@ -23,7 +23,7 @@ constexpr int kFirstTcpPort = 6000;
 // instead of queueing it, so the connect is tried again this often.
 constexpr std::chrono::milliseconds kFullQueueRetry{10};
 
-enum class Attempt { connected, refused, timed_out, unresolved };
+enum class Attempt { connected, refused, try_again, no_answer, unresolved };
 
 std::string this_machine_name() {
   char name[256] = {};
@@ -46,7 +46,7 @@ Attempt connect_local_once(const std::string& path, bool abstract, UniqueFd& out
     return Attempt::connected;
   }
   if (errno != EAGAIN && errno != EINTR) return Attempt::refused;
-  return Attempt::timed_out;  // the queue is full: the caller waits and tries again
+  return Attempt::try_again;  // the listen queue is full
 }
 
 Attempt connect_local(int number, Deadline deadline, UniqueFd& out) {
@@ -56,13 +56,13 @@ Attempt connect_local(int number, Deadline deadline, UniqueFd& out) {
     for (const bool abstract : {true, false}) {
       const Attempt attempt = connect_local_once(path, abstract, out);
       if (attempt == Attempt::connected) return attempt;
-      if (attempt == Attempt::timed_out) {
+      if (attempt == Attempt::try_again) {
         queue_full = true;
         break;
       }
     }
     if (!queue_full) return Attempt::refused;
-    if (std::chrono::steady_clock::now() + kFullQueueRetry >= deadline) return Attempt::timed_out;
+    if (std::chrono::steady_clock::now() + kFullQueueRetry >= deadline) return Attempt::no_answer;
     std::this_thread::sleep_for(kFullQueueRetry);
   }
 }
@@ -93,7 +93,7 @@ Attempt connect_address(const addrinfo& address, Deadline deadline, UniqueFd& ou
   if (connect(fd.get(), address.ai_addr, address.ai_addrlen) != 0) {
     bool timed_out = false;
     if (errno != EINPROGRESS || !connected_before(fd.get(), deadline, timed_out))
-      return timed_out ? Attempt::timed_out : Attempt::refused;
+      return timed_out ? Attempt::no_answer : Attempt::refused;
   }
   out = std::move(fd);
   return Attempt::connected;
@@ -133,11 +133,12 @@ Attempt connect_tcp(const std::string& host, int number, Deadline deadline, Disp
 
 std::string why_attempt_failed(Attempt attempt, const std::string& display) {
   switch (attempt) {
-    case Attempt::timed_out:
-      return did_not_answer(display);
+    case Attempt::no_answer:
+      return no_answer_text(display);
     case Attempt::unresolved:
       return "the host name of the display " + display + " did not resolve within " + patience_text();
     case Attempt::connected:
+    case Attempt::try_again:
     case Attempt::refused:
       break;
   }
@@ -146,12 +147,11 @@ std::string why_attempt_failed(Attempt attempt, const std::string& display) {
 
 }  // namespace
 
-std::string did_not_answer(const std::string& display) {
+std::string no_answer_text(const std::string& display) {
   return "the display " + display + " did not answer within " + patience_text();
 }
 
-std::optional<DisplaySocket> connect_display_socket(const DisplayAddress& display, Deadline deadline,
-                                                    std::string& why_not) {
+Expected<DisplaySocket> connect_display_socket(const DisplayAddress& display, Deadline deadline) {
   DisplaySocket socket;
   Attempt attempt;
   if (display.host.empty() || display.host == "unix") {
@@ -161,8 +161,7 @@ std::optional<DisplaySocket> connect_display_socket(const DisplayAddress& displa
     attempt = connect_tcp(display.host, display.number, deadline, socket);
   }
   if (attempt == Attempt::connected) return socket;
-  why_not = why_attempt_failed(attempt, display.name);
-  return std::nullopt;
+  return Outcome::failure(why_attempt_failed(attempt, display.name));
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

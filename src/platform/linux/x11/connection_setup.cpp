@@ -1,4 +1,4 @@
-#include "platform/linux/x11_connection_setup.h"
+#include "platform/linux/x11/connection_setup.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -9,7 +9,7 @@
 #include <system_error>
 #include <thread>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 // libxcb's setup (xcb_connect_to_fd) writes the request and then waits for
@@ -65,33 +65,24 @@ class SetupThread {
 
 }  // namespace
 
-XcbConnection* set_up_connection(const XcbLibrary& xcb, const DisplayAddress& display, DisplaySocket socket,
-                                 Deadline deadline, std::string& why_not) {
+Expected<XcbConnection*> set_up_connection(const XcbLibrary& xcb, const DisplayAddress& display,
+                                           DisplaySocket socket, Deadline deadline) {
   std::optional<Cookie> cookie = find_cookie(socket.authority, display.number);
   XcbAuthInfo auth{};
   if (cookie) auth = {static_cast<int>(cookie->name.size()), cookie->name.data(),
                       static_cast<int>(cookie->data.size()), cookie->data.data()};
   const int handed_over = fcntl(socket.fd.get(), F_DUPFD_CLOEXEC, 0);
-  if (handed_over < 0) {
-    why_not = "the display " + display.name + " cannot be reached (no descriptor left)";
-    return nullptr;
-  }
+  if (handed_over < 0) return Outcome::failure("the display " + display.name + " cannot be reached (no descriptor left)");
   SetupThread setup(xcb, handed_over, cookie ? &auth : nullptr);
-  if (!setup.started()) {
-    why_not = "the display " + display.name + " cannot be reached (no thread for the setup)";
-    return nullptr;
-  }
+  if (!setup.started())
+    return Outcome::failure("the display " + display.name + " cannot be reached (no thread for the setup)");
   const std::optional<XcbConnection*> connection = setup.finish(xcb, socket.fd.get(), deadline);
-  if (!connection) {
-    why_not = did_not_answer(display.name);
-    return nullptr;
-  }
+  if (!connection) return Outcome::failure(no_answer_text(display.name));
   if (xcb.connection_has_error(*connection) != 0) {
     xcb.disconnect(*connection);  // nothing for libxcb's own error connection
-    why_not = "the display " + display.name + " refused the connection";
-    return nullptr;
+    return Outcome::failure("the display " + display.name + " refused the connection");
   }
   return *connection;
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 // Where a server's cookie is filed in an authority file: the address
 // family (FamilyLocal with this machine's name for local and loopback
@@ -29,4 +29,4 @@ struct Cookie {
 // is none, and the server is then asked without authorisation.
 std::optional<Cookie> find_cookie(const AuthorityAddress& address, int number);
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -1,11 +1,11 @@
-#include "platform/linux/x11_xtest_requests.h"
+#include "platform/linux/x11/xtest_requests.h"
 
 #include <cstdint>
 
 // The two XTEST requests, framed as the XTEST protocol (version 2.2) lays
 // them out. libxcb fills in the opcodes and the length.
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 constexpr std::uint8_t kGetVersion = 0;
@@ -85,4 +85,4 @@ void send_xtest_fake_input(const XcbLibrary& xcb, XcbConnection* connection, con
   send(xcb, connection, request, kFakeInput, false);
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/linux/x11_readiness.h"
+#include "platform/linux/x11/readiness.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 struct FreeAddresses {
   void operator()(addrinfo* list) const { freeaddrinfo(list); }
@@ -31,4 +31,4 @@ using Resolver = int (*)(const char* host, const char* service, const addrinfo* 
 HostAddresses look_up_host(const std::string& host, const std::string& service, Deadline deadline,
                            Resolver resolver = getaddrinfo);
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

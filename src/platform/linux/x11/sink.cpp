@@ -1,4 +1,4 @@
-#include "platform/linux/x11_sink.h"
+#include "platform/linux/x11/sink.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "platform/input_changes.h"
-#include "platform/linux/x11_fake_events.h"
-#include "platform/linux/x11_library.h"
-#include "platform/linux/x11_sigpipe_guard.h"
-#include "platform/linux/x11_xtest_connection.h"
+#include "platform/linux/x11/fake_events.h"
+#include "platform/linux/x11/library.h"
+#include "platform/linux/x11/sigpipe_guard.h"
+#include "platform/linux/x11/xtest_connection.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 // Plays each record on the display that DISPLAY named when the device was
@@ -116,4 +116,4 @@ std::unique_ptr<InputSink> open_sink(std::string& why_not) {
   return std::make_unique<X11Sink>(*xcb, display, std::move(connection));
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -10,7 +10,7 @@
 // layouts so that the module builds without X headers and loads libxcb only
 // when a device is created.
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 struct XcbConnection;  // xcb_connection_t
 
@@ -120,7 +120,7 @@ struct XcbLibrary {
 };
 
 // libxcb.so.1, loaded once for the process's lifetime; nullptr with the
-// reason as a short clause in `why_not` when it cannot be.
-const XcbLibrary* xcb_library(std::string& why_not);
+// reason as a short clause when it cannot be.
+Expected<const XcbLibrary*> xcb_library();
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -1,4 +1,4 @@
-#include "platform/linux/x11_xtest_connection.h"
+#include "platform/linux/x11/xtest_connection.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -9,11 +9,11 @@
 #include <optional>
 #include <utility>
 
-#include "platform/linux/x11_connection_setup.h"
-#include "platform/linux/x11_display_socket.h"
-#include "platform/linux/x11_xtest_requests.h"
+#include "platform/linux/x11/connection_setup.h"
+#include "platform/linux/x11/display_socket.h"
+#include "platform/linux/x11/xtest_requests.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 std::optional<DisplayAddress> parse(const XcbLibrary& xcb, const std::string& display) {
@@ -187,4 +187,4 @@ bool XtestConnection::queue_held_an_error() {
   return error;
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

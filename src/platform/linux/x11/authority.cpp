@@ -1,10 +1,10 @@
-#include "platform/linux/x11_authority.h"
+#include "platform/linux/x11/authority.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 constexpr std::uint16_t kFamilyWild = 65535;
@@ -76,4 +76,4 @@ std::optional<Cookie> find_cookie(const AuthorityAddress& address, int number) {
   return std::nullopt;
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

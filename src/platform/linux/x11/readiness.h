@@ -3,7 +3,7 @@
 #include <chrono>
 #include <string>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 using Deadline = std::chrono::steady_clock::time_point;
 
@@ -27,4 +27,4 @@ bool readable_before(int fd, Deadline deadline);
 // without a timeout, so this is asked before each of its writes.
 bool writable_before(int fd, Deadline deadline);
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

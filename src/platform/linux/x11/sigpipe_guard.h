@@ -2,7 +2,7 @@
 
 #include <signal.h>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 // libxcb writes to its socket without MSG_NOSIGNAL, so a write to a server
 // that has gone away raises SIGPIPE, whose default action ends the process.
@@ -22,4 +22,4 @@ class SigpipeGuard {
   bool was_pending_;
 };
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -5,11 +5,11 @@
 
 #include "platform/input_sink.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 // A sink that delivers records to the X display named by DISPLAY through
 // XTEST, or nullptr with the reason as a short clause in `why_not` (for
 // example "DISPLAY is not set").
 std::unique_ptr<InputSink> open_sink(std::string& why_not);
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -1,10 +1,10 @@
-#include "platform/linux/x11_sigpipe_guard.h"
+#include "platform/linux/x11/sigpipe_guard.h"
 
 #include <pthread.h>
 
 #include <ctime>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 sigset_t only_sigpipe() {
@@ -38,4 +38,4 @@ SigpipeGuard::~SigpipeGuard() {
   pthread_sigmask(SIG_SETMASK, &previous_mask_, nullptr);
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

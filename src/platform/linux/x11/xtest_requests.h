@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/linux/x11_fake_events.h"
-#include "platform/linux/x11_library.h"
+#include "platform/linux/x11/fake_events.h"
+#include "platform/linux/x11/library.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 // The XTEST extension as libxcb names it; its opcode is looked up per
 // connection (prefetch it and wait for the answer before sending).
@@ -17,4 +17,4 @@ XcbCookie send_xtest_get_version(const XcbLibrary& xcb, XcbConnection* connectio
 // queue.
 void send_xtest_fake_input(const XcbLibrary& xcb, XcbConnection* connection, const FakeEvent& event);
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

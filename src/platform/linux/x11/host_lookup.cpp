@@ -1,4 +1,4 @@
-#include "platform/linux/x11_host_lookup.h"
+#include "platform/linux/x11/host_lookup.h"
 
 #include <signal.h>
 
@@ -8,7 +8,7 @@
 #include <thread>
 #include <utility>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 addrinfo stream_hints(int flags) {
@@ -86,4 +86,4 @@ HostAddresses look_up_host(const std::string& host, const std::string& service, 
   return {LookupOutcome::found, AddressList(std::exchange(lookup->found, nullptr))};
 }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -7,7 +7,7 @@
 
 #include "platform/input_changes.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 
 // The core event types that XTEST fakes.
 namespace event_type {
@@ -39,4 +39,4 @@ std::optional<std::vector<FakeEvent>> fake_events_for(const InputChanges& change
 // The release of every key or button that `events` press.
 std::vector<FakeEvent> releases_of_presses(std::span<const FakeEvent> events);
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11

@@ -1,11 +1,11 @@
-#include "platform/linux/x11_readiness.h"
+#include "platform/linux/x11/readiness.h"
 
 #include <poll.h>
 
 #include <algorithm>
 #include <cerrno>
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 // A deadline already passed still polls once, without waiting, so that
@@ -28,4 +28,4 @@ bool readable_before(int fd, Deadline deadline) { return ready_before(fd, POLLIN
 
 bool writable_before(int fd, Deadline deadline) { return ready_before(fd, POLLOUT, deadline); }
 
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11
