@@ -161,8 +161,8 @@ bool to_chord(const char* method, PyObject* object, computer::Chord& out) {
     return wrong_type(method, "chord", "str or a list of str", object);
   }
   if (!chord.ok()) {
-    const std::string& error = chord.outcome().error();
-    PyErr_Format(PyExc_ValueError, "%s argument 'chord': %s", method, error.c_str());
+    const Outcome refused = chord.outcome();
+    PyErr_Format(PyExc_ValueError, "%s argument 'chord': %s", method, refused.error().c_str());
     return false;
   }
   out = chord.value();
