@@ -1,7 +1,6 @@
 #include "computer/computer.h"
 
 #include <algorithm>
-#include <ranges>
 
 #include "computer/coordinates.h"
 #include "computer/pointer_steps.h"
@@ -68,10 +67,12 @@ void Computer::release_pressed_since(const Held& before) {
   const auto pressed_since = [](const auto& item, const auto& earlier) {
     return std::find(earlier.begin(), earlier.end(), item) == earlier.end();
   };
-  for (const std::vector<const KeyRow*> keys = held_keys_; const KeyRow* row : keys | std::views::reverse)
-    if (pressed_since(row, before.keys)) (void)key(*row, false);
-  for (const std::vector<Button> buttons = held_buttons_; const Button which : buttons | std::views::reverse)
-    if (pressed_since(which, before.buttons)) (void)button(which, false);
+  const std::vector<const KeyRow*> keys = held_keys_;  // copies: letting go edits the lists
+  for (auto row = keys.rbegin(); row != keys.rend(); ++row)
+    if (pressed_since(*row, before.keys)) (void)key(**row, false);
+  const std::vector<Button> buttons = held_buttons_;
+  for (auto which = buttons.rbegin(); which != buttons.rend(); ++which)
+    if (pressed_since(*which, before.buttons)) (void)button(*which, false);
 }
 
 Outcome Computer::one_click(Button which) {
@@ -116,10 +117,10 @@ Outcome Computer::release_all() {
   const auto keep_first = [&](Outcome outcome) {
     if (first.ok() && !outcome.ok()) first = std::move(outcome);
   };
-  for (const std::vector<const KeyRow*> keys = held_keys_; const KeyRow* row : keys | std::views::reverse)
-    keep_first(key(*row, false));
-  for (const std::vector<Button> buttons = held_buttons_; const Button which : buttons | std::views::reverse)
-    keep_first(button(which, false));
+  const std::vector<const KeyRow*> keys = held_keys_;  // copies: letting go edits the lists
+  for (auto row = keys.rbegin(); row != keys.rend(); ++row) keep_first(key(**row, false));
+  const std::vector<Button> buttons = held_buttons_;
+  for (auto which = buttons.rbegin(); which != buttons.rend(); ++which) keep_first(button(*which, false));
   return first;
 }
 
