@@ -57,7 +57,10 @@ class RecordTarget {
 };
 
 // The normalised absolute coordinate (0 to 65535) of `pixel` on an axis of
-// `extent` pixels. Windows maps a coordinate n to the pixel
+// `extent` pixels. MOUSEINPUT's documentation
+// (learn.microsoft.com/windows/win32/api/winuser/ns-winuser-mouseinput):
+// 0 is the first pixel, 65535 the last, over the whole virtual desktop with
+// MOUSEEVENTF_VIRTUALDESK. Windows maps a coordinate n to the pixel
 // floor(n * extent / 65536) (0 the first pixel, 65535 the last, each pixel
 // a span of 65536 / extent); this is the first n of the pixel's span, so
 // that the pixel comes back the same should a system round to the nearest
