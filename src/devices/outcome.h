@@ -30,8 +30,8 @@ class [[nodiscard]] Expected {
   Expected(Outcome failed) : state_(std::in_place_index<1>, failed.error()) {}  // NOLINT: from a failed Outcome only
   [[nodiscard]] bool ok() const { return state_.index() == 0; }
   [[nodiscard]] const T& value() const { return std::get<0>(state_); }
-  // The value moved out, for values that cannot be copied.
-  [[nodiscard]] T take() && { return std::move(std::get<0>(state_)); }
+  // Moves the value out (for values that only move, such as unique_ptr).
+  [[nodiscard]] T take() { return std::move(std::get<0>(state_)); }
   [[nodiscard]] const std::string& error() const { return std::get<1>(state_); }
   [[nodiscard]] Outcome outcome() const { return ok() ? Outcome::success() : Outcome::failure(std::get<1>(state_)); }
 

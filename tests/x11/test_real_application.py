@@ -12,6 +12,7 @@ import time
 
 import ondrel
 import pytest
+from conftest import observe
 
 TEXT = "Hello, World! 123"
 APPLICATION_TIMEOUT_S = 20
@@ -51,18 +52,8 @@ def warp(display_name, place):
     client.close()
 
 
-def held_keys(display_name):
-    from Xlib import display
-    client = display.Display(display_name)
-    try:
-        return [byte for byte in client.query_keymap() if byte]
-    finally:
-        client.close()
-
-
-def type_while_the_server_stops(keyboard, server, text):
-    """Types `text` while the server is being stopped; whether the call failed. kill runs once Popen returns, a
-    millisecond or so into the call."""
+def typed_while_stopping(server, keyboard, text):
+    """Whether a call typing `text` failed; /bin/kill stops the server once Popen returns, early in the call."""
     stopper = subprocess.Popen(["kill", "-STOP", str(server.process.pid)])
     try:
         keyboard.type_text(text)
@@ -75,27 +66,27 @@ def type_while_the_server_stops(keyboard, server, text):
 
 def test_a_call_cut_short_by_a_stopped_server_leaves_no_key_down(tk_form):
     """The server stops while a capital is typed: the call fails by its deadline. Once the server continues, the
-    form takes the next text as typed (no Shift left down, no key repeating) and no key is held."""
+    form takes the next text as typed (no Shift left down, no key repeating) and nothing is held."""
     places, saved, server = tk_form
     mouse, keyboard = ondrel.Mouse(), ondrel.Keyboard()
     warp(server.display, places["entry"])
     mouse.click()
-    typed_before = 0  # calls that ended before the stop came
-    start = time.monotonic()
-    while not type_while_the_server_stops(keyboard, server, "A"):
+    typed_before, start = 0, time.monotonic()  # calls that ended before the stop came
+    while not typed_while_stopping(server, keyboard, "A"):
         server.resume()
-        typed_before += 1
+        typed_before, start = typed_before + 1, time.monotonic()
         assert typed_before < 5, "the server was never stopped during the call"
-        start = time.monotonic()
     assert time.monotonic() - start >= 2
     server.resume()
     time.sleep(1)  # a key left down would repeat by now
     keyboard.type_text("cd")
-    assert held_keys(server.display) == []
+    observer = observe(server.display)
+    assert observer.held() == ([], [])
+    observer.close()
     warp(server.display, places["button"])
     mouse.click()
-    # The capital whose call failed may have landed; held while the server stood still, it may repeat once as the
-    # server wakes, as a key held on a frozen machine does.
+    # The capital of the failed call may land; held while the server stood still, it may repeat once as the server
+    # wakes, as a key held on a frozen machine does.
     assert re.fullmatch(f"A{{{typed_before},{typed_before + 2}}}cd", wait_for(saved))
 
 

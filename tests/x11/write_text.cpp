@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", why_not.c_str());
     return 1;
   }
-  ondrel::linux::x11::XtestConnection connection = ondrel::linux::x11::XtestConnection::open(*xcb, display, why_not);
+  ondrel::linux::x11::XtestConnection connection = ondrel::linux::x11::XtestConnection::open(*xcb, display, ondrel::linux::x11::patience_from_now(), why_not);
   if (!connection.is_open()) {
     std::fprintf(stderr, "%s\n", why_not.c_str());
     return 1;

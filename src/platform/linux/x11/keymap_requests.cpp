@@ -18,7 +18,7 @@ using Reply = std::unique_ptr<XcbMappingReply, FreeReply>;
 Reply reply_before(XtestConnection& connection, unsigned int sequence, Deadline deadline) {
   const XcbLibrary& xcb = connection.library();
   XcbConnection* const raw = connection.raw_connection();
-  if (xcb.flush(raw) <= 0) return nullptr;
+  if (!connection.flush_before(deadline)) return nullptr;
   const int fd = xcb.get_file_descriptor(raw);
   for (;;) {
     void* reply = nullptr;
@@ -54,7 +54,7 @@ void change(XtestConnection& connection, Keycode keycode, std::span<const Keysym
 
 // Waits until the server has made the changes sent before.
 HidResult changes_made(XtestConnection& connection) {
-  const Delivery delivery = connection.deliver({});
+  const Delivery delivery = connection.deliver({}, patience_from_now());
   if (delivery == Delivery::delivered) return HidResult::success();
   if (delivery == Delivery::refused) return HidError::send_failed("the X server refused to change the keyboard mapping");
   return delivery_failure(delivery);

@@ -42,7 +42,7 @@ class KeystrokeWriter {
   // After a failure: what is still down goes up, if the connection lives.
   void release_what_is_held() {
     if (!held_.empty() && connection_.library().connection_has_error(connection_.raw_connection()) == 0)
-      (void)connection_.deliver(release_held());
+      (void)connection_.deliver(release_held(), patience_from_now());
   }
 
  private:
@@ -52,7 +52,7 @@ class KeystrokeWriter {
       send_xtest_fake_input(xcb, connection_.raw_connection(), event);
       if (event.type == event_type::key_press) held_.push_back(event);
     }
-    if (xcb.flush(connection_.raw_connection()) > 0) return HidResult::success();
+    if (connection_.flush_before(patience_from_now())) return HidResult::success();
     return delivery_failure(Delivery::lost);
   }
 
@@ -65,7 +65,7 @@ class KeystrokeWriter {
   }
 
   HidResult round_trip() {
-    const Delivery delivery = connection_.deliver({});
+    const Delivery delivery = connection_.deliver({}, patience_from_now());
     return delivery == Delivery::delivered ? HidResult::success() : delivery_failure(delivery);
   }
 

@@ -56,6 +56,9 @@ class XtestConnection {
   // a writable socket has.
   static constexpr std::size_t kRequestsPerWrite = 8;
 
+  // Writes what libxcb has queued once the socket has room, by `deadline`.
+  bool flush_before(Deadline deadline) { return flushed_before(deadline); }
+
   // For requests beyond XTEST's on this connection (the keyboard mapping).
   [[nodiscard]] XcbConnection* raw_connection() const { return connection_; }
   [[nodiscard]] const XcbLibrary& library() const { return *xcb_; }

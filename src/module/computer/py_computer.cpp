@@ -1,0 +1,307 @@
+#include <string>
+
+#include "computer/action_reply_json.h"
+#include "computer/computer_action.h"
+#include "computer/pointer_steps.h"
+#include "module/arg_binding.h"
+#include "module/computer/computer_arguments.h"
+#include "module/computer/computer_record.h"
+#include "module/computer/py_computer.h"
+#include "module/method_table.h"
+#include "module/native_object.h"
+#include "module/panic.h"
+#include "module/py_ref.h"
+
+namespace ondrel::py {
+namespace {
+
+namespace args = computer_args;
+using computer::ActionReply;
+using computer::Computer;
+using Object = NativeObject<ComputerRecord>;
+
+PyTypeObject* computer_type = nullptr;
+
+constexpr Signature<2> kNew{"Computer()", {"screen_size", "scale_from"}, 0};
+constexpr Signature<2> kMoveTo{"Computer.move_to()", {"x", "y"}, 2};
+constexpr Signature<4> kClick{"Computer.click()", {"x", "y", "button", "count"}, 0};
+constexpr Signature<1> kMouseDown{"Computer.mouse_down()", {"button"}, 0};
+constexpr Signature<1> kMouseUp{"Computer.mouse_up()", {"button"}, 0};
+constexpr Signature<1> kDrag{"Computer.drag()", {"path"}, 1};
+constexpr Signature<4> kScroll{"Computer.scroll()", {"dx", "dy", "x", "y"}, 0};
+constexpr Signature<1> kWrite{"Computer.write()", {"text"}, 1};
+constexpr Signature<1> kKey{"Computer.key()", {"chord"}, 1};
+constexpr Signature<2> kHold{"Computer.hold()", {"chord", "seconds"}, 2};
+constexpr Signature<1> kExecute{"Computer.execute()", {"action"}, 1};
+constexpr Signature<1> kExecuteJson{"Computer.execute_json()", {"text"}, 1};
+
+Ref text_object(const std::string& text) {
+  return Ref::steal(PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "replace"));
+}
+
+// A stopped call answers with the exception its signal handler raised.
+bool stopped_by_signal() { return PyErr_Occurred() != nullptr; }
+
+PyObject* none_or_raise(const Outcome& outcome) {
+  if (stopped_by_signal()) return nullptr;
+  if (outcome.ok()) Py_RETURN_NONE;
+  if (Ref message = text_object(outcome.error())) PyErr_SetObject(PyExc_RuntimeError, message.get());
+  return nullptr;
+}
+
+template <class Pair, class Members>
+PyObject* pair_or_raise(const Expected<Pair>& value, Members members) {
+  if (!value.ok()) return none_or_raise(value.outcome());
+  const auto [first, second] = members(value.value());
+  return Py_BuildValue("(ii)", first, second);
+}
+
+ComputerRecord* record_of(PyObject* self) {
+  if (computer_type == nullptr || !PyObject_TypeCheck(self, computer_type)) {
+    PyErr_SetString(PyExc_TypeError, "a method of Computer was called on another object");
+    return nullptr;
+  }
+  return &as_native<ComputerRecord>(self)->record();
+}
+
+// Binds the arguments, then `body(record, slots)` converts them and runs.
+template <std::size_t N, class Body>
+PyObject* method(const Signature<N>& signature, PyObject* self, PyObject* const* args, Py_ssize_t nargs,
+                 PyObject* kwnames, Body&& body) noexcept {
+  return guarded(
+      [&]() -> PyObject* {
+        Slots<N> slots{};
+        if (!bind(signature, args, nargs, kwnames, slots)) return nullptr;
+        ComputerRecord* record = record_of(self);
+        return record == nullptr ? nullptr : body(*record, slots);
+      },
+      static_cast<PyObject*>(nullptr));
+}
+
+PyObject* construct(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
+  return guarded(
+      [&]() -> PyObject* {
+        Slots<2> slots{};
+        if (!bind(kNew, args, kwargs, slots)) return nullptr;
+        std::optional<Size> screen_size;
+        std::optional<Size> scale_from;
+        if (!args::to_optional_size(kNew.full_name, "screen_size", slots[0], screen_size) ||
+            !args::to_optional_size(kNew.full_name, "scale_from", slots[1], scale_from))
+          return nullptr;
+        Expected<std::unique_ptr<ComputerSystem>> system = open_computer_system(screen_size);
+        if (!system.ok()) return none_or_raise(system.outcome());
+        return adopt_record(type, ComputerRecord{std::make_unique<Computer>(system.take()), {scale_from}});
+      },
+      static_cast<PyObject*>(nullptr));
+}
+
+void deallocate(PyObject* self) {
+  guarded_dealloc([&] { free_native<ComputerRecord>(self); });
+}
+
+PyObject* screen_size(PyObject* self, PyObject*) {
+  return guarded(
+      [&]() -> PyObject* {
+        ComputerRecord* record = record_of(self);
+        if (record == nullptr) return nullptr;
+        const Expected<Size> size = run_unlocked(*record, [](Computer& c) { return c.screen_size(); });
+        return pair_or_raise(size, [](Size s) { return std::pair{s.width, s.height}; });
+      },
+      static_cast<PyObject*>(nullptr));
+}
+
+PyObject* position(PyObject* self, PyObject*) {
+  return guarded(
+      [&]() -> PyObject* {
+        ComputerRecord* record = record_of(self);
+        if (record == nullptr) return nullptr;
+        const Expected<Point> at = run_unlocked(*record, [](Computer& c) { return c.position(); });
+        return pair_or_raise(at, [](Point p) { return std::pair{p.x, p.y}; });
+      },
+      static_cast<PyObject*>(nullptr));
+}
+
+PyObject* move_to(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return method(kMoveTo, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<2>& slots) -> PyObject* {
+    Point point;
+    if (!args::to_int(kMoveTo.full_name, "x", slots[0], point.x) ||
+        !args::to_int(kMoveTo.full_name, "y", slots[1], point.y))
+      return nullptr;
+    return none_or_raise(run_unlocked(record, [&](Computer& c) { return c.move_to(point); }));
+  });
+}
+
+PyObject* click(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return method(kClick, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<4>& slots) -> PyObject* {
+    std::optional<Point> at;
+    Button button = Button::left;
+    int count = 1;
+    if (!args::to_optional_point(kClick.full_name, slots[0], slots[1], at) ||
+        !args::to_button(kClick.full_name, slots[2], button) || !args::to_click_count(kClick.full_name, slots[3], count))
+      return nullptr;
+    return none_or_raise(
+        run_unlocked(record, [&](Computer& c) { return computer::click_at(c, at, button, count, {}); }));
+  });
+}
+
+template <bool Down, const Signature<1>& Sig>
+PyObject* mouse_button(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return method(Sig, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<1>& slots) -> PyObject* {
+    Button button = Button::left;
+    if (!args::to_button(Sig.full_name, slots[0], button)) return nullptr;
+    return none_or_raise(run_unlocked(record, [&](Computer& c) { return c.button(button, Down); }));
+  });
+}
+
+PyObject* drag(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return method(kDrag, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<1>& slots) -> PyObject* {
+    std::vector<Point> path;
+    if (!args::to_path(kDrag.full_name, slots[0], path)) return nullptr;
+    return none_or_raise(run_unlocked(record, [&](Computer& c) { return c.drag(path); }));
+  });
+}
+
+PyObject* scroll(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return method(kScroll, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<4>& slots) -> PyObject* {
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+    std::optional<Point> at;
+    if ((slots[0] != nullptr && !args::to_int(kScroll.full_name, "dx", slots[0], dx)) ||
+        (slots[1] != nullptr && !args::to_int(kScroll.full_name, "dy", slots[1], dy)) ||
+        !args::to_optional_point(kScroll.full_name, slots[2], slots[3], at))
+      return nullptr;
+    return none_or_raise(run_unlocked(record, [&](Computer& c) { return computer::scroll_at(c, at, dx, dy, {}); }));
+  });
+}
+
+PyObject* write(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return method(kWrite, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<1>& slots) -> PyObject* {
+    std::string_view text;
+    if (!args::to_str(kWrite.full_name, "text", slots[0], text)) return nullptr;
+    return none_or_raise(run_unlocked(record, [&](Computer& c) { return c.write(text); }));
+  });
+}
+
+PyObject* key(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return method(kKey, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<1>& slots) -> PyObject* {
+    computer::Chord chord;
+    if (!args::to_chord(kKey.full_name, slots[0], chord)) return nullptr;
+    return none_or_raise(run_unlocked(record, [&](Computer& c) { return computer::press_chord(c, chord, 0); }));
+  });
+}
+
+PyObject* hold(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return method(kHold, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<2>& slots) -> PyObject* {
+    computer::Chord chord;
+    double seconds = 0;
+    if (!args::to_chord(kHold.full_name, slots[0], chord) || !args::to_hold_seconds(kHold.full_name, slots[1], seconds))
+      return nullptr;
+    const auto held_ms = static_cast<std::uint32_t>(seconds * 1000 + 0.5);
+    return none_or_raise(run_unlocked(record, [&](Computer& c) { return computer::press_chord(c, chord, held_ms); }));
+  });
+}
+
+// {"success": bool}, with "x" and "y" for cursor_position and "error" for a failure.
+PyObject* reply_dict(const ActionReply& reply) {
+  Ref dict = Ref::steal(PyDict_New());
+  if (!dict || PyDict_SetItemString(dict.get(), "success", reply.success ? Py_True : Py_False) < 0) return nullptr;
+  if (reply.cursor) {
+    Ref x = Ref::steal(PyLong_FromLong(reply.cursor->x));
+    Ref y = Ref::steal(PyLong_FromLong(reply.cursor->y));
+    if (!x || !y || PyDict_SetItemString(dict.get(), "x", x.get()) < 0 ||
+        PyDict_SetItemString(dict.get(), "y", y.get()) < 0)
+      return nullptr;
+  }
+  if (!reply.success) {
+    Ref error = text_object(reply.error);
+    if (!error || PyDict_SetItemString(dict.get(), "error", error.get()) < 0) return nullptr;
+  }
+  return dict.release();
+}
+
+ActionReply run_action(ComputerRecord& record, std::string_view text) {
+  return run_unlocked(record, [&](Computer& c) { return computer::run_computer_action(text, c, record.scaling); });
+}
+
+// The action as JSON text, through the interpreter's json.dumps; a dict it
+// cannot encode raises as json.dumps does.
+Ref dumps(PyObject* action) {
+  Ref json_module = Ref::steal(PyImport_ImportModule("json"));
+  if (!json_module) return {};
+  return Ref::steal(PyObject_CallMethod(json_module.get(), "dumps", "O", action));
+}
+
+PyObject* execute(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return method(kExecute, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<1>& slots) -> PyObject* {
+    if (!args::to_dict(kExecute.full_name, "action", slots[0])) return nullptr;
+    Ref text_holder = dumps(slots[0]);
+    std::string_view text;
+    if (!text_holder || !args::to_str(kExecute.full_name, "action", text_holder.get(), text)) return nullptr;
+    const ActionReply reply = run_action(record, text);
+    return stopped_by_signal() ? nullptr : reply_dict(reply);
+  });
+}
+
+PyObject* execute_json(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return method(kExecuteJson, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<1>& slots) -> PyObject* {
+    std::string_view text;
+    if (!args::to_str(kExecuteJson.full_name, "text", slots[0], text)) return nullptr;
+    const ActionReply reply = run_action(record, text);
+    return stopped_by_signal() ? nullptr : text_object(computer::reply_to_json(reply)).release();
+  });
+}
+
+PyMethodDef kMethods[] = {
+    noargs_method("screen_size", screen_size,
+                  "screen_size($self, /)\n--\n\nThe (width, height) in pixels of the screen the pointer moves on."),
+    noargs_method("position", position, "position($self, /)\n--\n\nThe (x, y) where the pointer is now."),
+    fastcall_method("move_to", move_to, "move_to($self, x, y)\n--\n\nMove the pointer to the pixel (x, y), exactly."),
+    fastcall_method("click", click,
+                    "click($self, x=None, y=None, button='left', count=1)\n--\n\n"
+                    "Click `count` times (1 to 3) at (x, y), or where the pointer is."),
+    fastcall_method("mouse_down", mouse_button<true, kMouseDown>,
+                    "mouse_down($self, button='left')\n--\n\nPress a mouse button and keep it down."),
+    fastcall_method("mouse_up", mouse_button<false, kMouseUp>,
+                    "mouse_up($self, button='left')\n--\n\nLet go of a mouse button."),
+    fastcall_method("drag", drag,
+                    "drag($self, path)\n--\n\nPress the left button at path[0], move through each point, let go "
+                    "at the last."),
+    fastcall_method("scroll", scroll,
+                    "scroll($self, dx=0, dy=0, x=None, y=None)\n--\n\n"
+                    "Turn the wheels by notches (dy > 0 down, dx > 0 right), at (x, y) if given."),
+    fastcall_method("write", write, "write($self, text)\n--\n\nType any text, on the layout in use."),
+    fastcall_method("key", key,
+                    "key($self, chord)\n--\n\nPress and let go of keys together: \"ctrl+shift+t\" or [\"CTRL\", \"A\"]."),
+    fastcall_method("hold", hold, "hold($self, chord, seconds)\n--\n\nHold keys down for `seconds` (at most 60)."),
+    fastcall_method("execute", execute,
+                    "execute($self, action)\n--\n\nRun a model's computer-use action (Anthropic, OpenAI or Gemini) "
+                    "given as a dict; never raises for a bad action."),
+    fastcall_method("execute_json", execute_json,
+                    "execute_json($self, text)\n--\n\nexecute() with the action and the result as JSON text."),
+    kMethodTableEnd,
+};
+
+constexpr const char* kDoc =
+    "Computer(screen_size=None, scale_from=None)\n--\n\n"
+    "The pointer at a point and text in any language, on the system in use.\n\n"
+    "screen_size=(width, height) is required for uinput, which cannot ask the compositor; "
+    "scale_from=(width, height) is the size of the screenshots a model sees, whose points execute() scales "
+    "to the screen.";
+
+}  // namespace
+
+PyTypeObject* create_computer_type() {
+  if (computer_type != nullptr) return computer_type;
+  PyType_Slot slots[] = {
+      {Py_tp_new, reinterpret_cast<void*>(construct)},
+      {Py_tp_dealloc, reinterpret_cast<void*>(deallocate)},
+      {Py_tp_doc, const_cast<char*>(kDoc)},
+      {Py_tp_methods, kMethods},
+      {0, nullptr},
+  };
+  PyType_Spec spec = {"ondrel_computer.Computer", static_cast<int>(sizeof(Object)), 0, Py_TPFLAGS_DEFAULT, slots};
+  computer_type = reinterpret_cast<PyTypeObject*>(PyType_FromSpec(&spec));
+  return computer_type;
+}
+
+}  // namespace ondrel::py

@@ -1,0 +1,90 @@
+#ifdef _WIN32
+
+#include <memory>
+
+#include "platform/system_computer.h"
+#include "platform/windows/computer_records.h"
+
+namespace ondrel {
+namespace {
+
+using win32::Input;
+
+// Per-monitor DPI awareness for the calling thread, for one call: points
+// are then physical pixels on every monitor, whatever the host process
+// declared, and the process's own awareness is never changed. Windows
+// before 10 (1607) has no per-thread awareness; there the process's holds.
+class PerMonitorAwareness {
+ public:
+  PerMonitorAwareness() {
+    if (set_ != nullptr) previous_ = set_(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  }
+  ~PerMonitorAwareness() {
+    if (set_ != nullptr && previous_ != nullptr) set_(previous_);
+  }
+  PerMonitorAwareness(const PerMonitorAwareness&) = delete;
+  PerMonitorAwareness& operator=(const PerMonitorAwareness&) = delete;
+
+ private:
+  using SetContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+  static SetContext lookup() {
+    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    if (user32 == nullptr) return nullptr;
+    return reinterpret_cast<SetContext>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+  }
+  inline static const SetContext set_ = lookup();
+  DPI_AWARENESS_CONTEXT previous_ = nullptr;
+};
+
+class User32Target final : public win32::RecordTarget {
+ public:
+  // An absolute move is normalised over the desktop measured under the same
+  // awareness as it is sent with.
+  Outcome send(const Input& input) override {
+    const PerMonitorAwareness aware;
+    Input copy = input;  // SendInput takes a non-const pointer
+    if (::SendInput(1, &copy, sizeof(Input)) == 0) return Outcome::failure("SendInput failed");
+    return Outcome::success();
+  }
+
+  Expected<win32::Desktop> desktop() override {
+    const PerMonitorAwareness aware;
+    const win32::Desktop desktop{{::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN)},
+                                 {::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN)}};
+    if (desktop.size.width <= 0 || desktop.size.height <= 0)
+      return Outcome::failure("GetSystemMetrics gave no virtual screen (no desktop in this session?)");
+    return desktop;
+  }
+
+  Expected<Point> cursor() override {
+    const PerMonitorAwareness aware;
+    POINT point{};
+    if (!::GetCursorPos(&point)) return Outcome::failure("GetCursorPos failed (no desktop in this session?)");
+    return Point{point.x, point.y};
+  }
+
+  // The layout of the window that will receive the text, which may differ
+  // from this thread's.
+  std::optional<win32::LayoutStroke> layout_stroke(char32_t character) override {
+    if (character > 0xFFFF) return std::nullopt;  // no layout has a key for a surrogate pair
+    const HKL layout = ::GetKeyboardLayout(::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr));
+    const SHORT scanned = ::VkKeyScanExW(static_cast<WCHAR>(character), layout);
+    if (scanned == -1) return std::nullopt;
+    const auto virtual_key = static_cast<std::uint16_t>(scanned & 0xFF);
+    const auto shift_state = static_cast<std::uint8_t>((scanned >> 8) & 0xFF);
+    if ((shift_state & ~0x07) != 0) return std::nullopt;  // Hankaku and other states we cannot press
+    const auto scan_code = static_cast<std::uint16_t>(::MapVirtualKeyExW(virtual_key, MAPVK_VK_TO_VSC, layout));
+    return win32::LayoutStroke{virtual_key, scan_code, shift_state};
+  }
+};
+
+}  // namespace
+
+Expected<std::unique_ptr<ComputerSystem>> open_system_computer(std::optional<Size>) {
+  return win32::record_computer_system(std::make_unique<User32Target>());
+}
+
+}  // namespace ondrel
+
+#endif
