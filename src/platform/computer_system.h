@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "devices/outcome.h"
+#include "platform/input_change.h"
 
 namespace ondrel {
 
@@ -26,7 +27,7 @@ struct Size {
   bool operator==(const Size&) const = default;
 };
 
-enum class Button : std::uint8_t { left, right, middle, back, forward };
+using Button = PointerButton;
 
 // One key in each system's own terms, from the computer layer's key table.
 struct SystemKey {

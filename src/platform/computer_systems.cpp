@@ -1,5 +1,5 @@
-#include "platform/recorder/recorder_computer.h"
-#include "platform/recorder/recorder_journal.h"
+#include "platform/recorder/computer.h"
+#include "platform/recorder/journal.h"
 #include "platform/system_computer.h"
 
 namespace ondrel {

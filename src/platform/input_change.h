@@ -9,7 +9,9 @@ namespace ondrel {
 // language between the report-to-change state machines above and each
 // system's sink below. Each change is one event that goes in or fails whole.
 
-enum class PointerButton : std::uint8_t { left, right, middle };
+// The mouse report has the first three; back and forward (the side
+// buttons) are the computer layer's.
+enum class PointerButton : std::uint8_t { left, right, middle, back, forward };
 
 struct PointerMotion {
   std::int32_t dx = 0;

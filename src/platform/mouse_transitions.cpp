@@ -14,6 +14,7 @@ constexpr std::size_t kMouseReportSize = 4;
 // the transitions still missing.
 HidResult MouseTransitions::change_buttons(std::uint8_t buttons) {
   for (const PointerButtonCodes& row : kPointerButtonCodes) {
+    if (row.report_bit == 0) continue;
     const bool was_down = (held_buttons_ & row.report_bit) != 0;
     const bool is_down = (buttons & row.report_bit) != 0;
     if (was_down == is_down) continue;

@@ -7,10 +7,10 @@
 #include <semaphore>
 #include <vector>
 
-#include "platform/linux/x11_host_lookup.h"
-#include "platform/linux/x11_readiness.h"
+#include "platform/linux/x11/host_lookup.h"
+#include "platform/linux/x11/readiness.h"
 
-namespace ondrel::x11 {
+namespace ondrel::linux::x11 {
 namespace {
 
 using namespace std::chrono_literals;
@@ -52,6 +52,6 @@ TEST(X11Deadlines, AFullSocketHasNoRoomBeforeTheDeadline) {
 }
 
 }  // namespace
-}  // namespace ondrel::x11
+}  // namespace ondrel::linux::x11
 
 #endif

@@ -15,17 +15,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: DISPLAY=:N %s TEXT\n", argv[0]);
     return 2;
   }
-  std::string why_not;
-  const ondrel::linux::x11::XcbLibrary* xcb = ondrel::linux::x11::xcb_library(why_not);
-  if (xcb == nullptr) {
-    std::fprintf(stderr, "%s\n", why_not.c_str());
+  namespace x11 = ondrel::linux::x11;
+  const auto xcb = x11::xcb_library();
+  if (!xcb.ok()) {
+    std::fprintf(stderr, "%s\n", xcb.error().c_str());
     return 1;
   }
-  ondrel::linux::x11::XtestConnection connection = ondrel::linux::x11::XtestConnection::open(*xcb, display, ondrel::linux::x11::patience_from_now(), why_not);
-  if (!connection.is_open()) {
-    std::fprintf(stderr, "%s\n", why_not.c_str());
+  auto opened = x11::XtestConnection::open(*xcb.value(), display, x11::patience_from_now());
+  if (!opened.ok()) {
+    std::fprintf(stderr, "%s\n", opened.error().c_str());
     return 1;
   }
+  x11::XtestConnection connection = opened.take();
   const ondrel::HidResult written = ondrel::linux::x11::write_text(connection, argv[1]);
   if (!written) {
     std::fprintf(stderr, "%s\n", written.error().display().c_str());

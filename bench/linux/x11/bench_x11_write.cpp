@@ -43,17 +43,18 @@ std::string mixed_text() {
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
   const char* display = std::getenv("DISPLAY");
-  std::string why_not;
-  const ondrel::linux::x11::XcbLibrary* xcb = ondrel::linux::x11::xcb_library(why_not);
-  if (display == nullptr || xcb == nullptr) {
-    std::fprintf(stderr, "needs DISPLAY and libxcb: %s\n", why_not.c_str());
+  namespace x11 = ondrel::linux::x11;
+  const auto xcb = x11::xcb_library();
+  if (display == nullptr || !xcb.ok()) {
+    std::fprintf(stderr, "needs DISPLAY and libxcb%s\n", xcb.ok() ? "" : (": " + xcb.error()).c_str());
     return 1;
   }
-  ondrel::linux::x11::XtestConnection connection = ondrel::linux::x11::XtestConnection::open(*xcb, display, ondrel::linux::x11::patience_from_now(), why_not);
-  if (!connection.is_open()) {
-    std::fprintf(stderr, "%s\n", why_not.c_str());
+  auto opened = x11::XtestConnection::open(*xcb.value(), display, x11::patience_from_now());
+  if (!opened.ok()) {
+    std::fprintf(stderr, "%s\n", opened.error().c_str());
     return 1;
   }
+  x11::XtestConnection connection = opened.take();
   const std::string text = mixed_text();
   std::vector<double> durations_ms;
   for (int run = 0; run < runs; ++run) {

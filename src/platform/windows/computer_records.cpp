@@ -6,7 +6,7 @@
 #include "platform/stoppable_pause.h"
 #include "platform/utf8_text.h"
 
-namespace ondrel::win32 {
+namespace ondrel::windows {
 namespace {
 
 constexpr std::int64_t kNormalisedSpan = 65536;
@@ -25,17 +25,6 @@ constexpr std::array<ShiftKey, 3> kShiftKeys = {{
 }};
 
 constexpr SystemKey kReturn = {0xFF0D, 0x0D, 0x1C, false, 28};
-
-std::uint32_t button_flags(Button button, bool down) {
-  switch (button) {
-    case Button::left: return down ? mouse_flag::left_down : mouse_flag::left_up;
-    case Button::right: return down ? mouse_flag::right_down : mouse_flag::right_up;
-    case Button::middle: return down ? mouse_flag::middle_down : mouse_flag::middle_up;
-    case Button::back:
-    case Button::forward: break;
-  }
-  return down ? computer_flag::x_down : computer_flag::x_up;
-}
 
 std::optional<std::int32_t> wheel_data(std::int32_t notches) {
   const std::int64_t data = std::int64_t{notches} * kWheelDelta;
@@ -156,12 +145,7 @@ Input absolute_move(Point pixel, Size desktop) {
                      mouse_flag::move | computer_flag::absolute | computer_flag::virtual_desk);
 }
 
-Input button_record(Button button, bool down) {
-  const std::int32_t data = button == Button::back      ? kBackButton
-                            : button == Button::forward ? kForwardButton
-                                                        : 0;
-  return mouse_input(0, 0, data, button_flags(button, down));
-}
+Input button_record(Button button, bool down) { return *record_for(ButtonChange{button, down}); }
 
 // Windows' wheel turns forward (away from the user, scrolling up) for a
 // positive mouseData, and its horizontal wheel right for a positive one.
@@ -192,4 +176,4 @@ std::unique_ptr<ComputerSystem> record_computer_system(std::unique_ptr<RecordTar
   return std::make_unique<RecordComputerSystem>(std::move(target));
 }
 
-}  // namespace ondrel::win32
+}  // namespace ondrel::windows

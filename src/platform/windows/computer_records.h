@@ -11,21 +11,16 @@
 // The computer-use layer's pointer and keys as Windows INPUT records: what
 // user32's SendInput takes on Windows, and what the test recorder journals
 // on every system.
-namespace ondrel::win32 {
+namespace ondrel::windows {
 
-// MOUSEEVENTF_* and KEYEVENTF_* values beyond those of the devices' records.
+// MOUSEEVENTF_* and KEYEVENTF_* values beyond those of the devices' records
+// (the buttons' are in pointer_buttons.h).
 namespace computer_flag {
-inline constexpr std::uint32_t x_down = 0x0080;
-inline constexpr std::uint32_t x_up = 0x0100;
 inline constexpr std::uint32_t horizontal_wheel = 0x1000;
 inline constexpr std::uint32_t virtual_desk = 0x4000;
 inline constexpr std::uint32_t absolute = 0x8000;
 inline constexpr std::uint32_t unicode = 0x0004;
 }  // namespace computer_flag
-
-// XBUTTON1 and XBUTTON2, in mouseData of an X button's record.
-inline constexpr std::uint32_t kBackButton = 1;
-inline constexpr std::uint32_t kForwardButton = 2;
 
 // The virtual desktop: the rectangle around every monitor, in physical
 // pixels (its origin is negative where a monitor lies left of or above the
@@ -80,4 +75,4 @@ Input unicode_record(char16_t unit, bool down);
 // The ComputerSystem whose every event is a record for `target`.
 std::unique_ptr<ComputerSystem> record_computer_system(std::unique_ptr<RecordTarget> target);
 
-}  // namespace ondrel::win32
+}  // namespace ondrel::windows

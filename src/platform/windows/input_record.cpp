@@ -33,7 +33,7 @@ std::optional<Input> record_for(const InputChange& change) {
     return mouse_input(motion->dx, motion->dy, 0, mouse_flag::move);
   if (const auto* button = std::get_if<ButtonChange>(&change)) {
     const PointerButtonCodes& codes = codes_of(button->button);
-    return mouse_input(0, 0, 0, button->down ? codes.down_flag : codes.up_flag);
+    return mouse_input(0, 0, codes.mouse_data, button->down ? codes.down_flag : codes.up_flag);
   }
   if (const auto* turn = std::get_if<WheelTurn>(&change))
     return mouse_input(0, 0, turn->notches * kWheelDelta, mouse_flag::wheel);

@@ -8,7 +8,7 @@
 namespace ondrel {
 namespace {
 
-using win32::Input;
+using windows::Input;
 
 // Per-monitor DPI awareness for the calling thread, for one call: points
 // are then physical pixels on every monitor, whatever the host process
@@ -37,7 +37,7 @@ class PerMonitorAwareness {
   DPI_AWARENESS_CONTEXT previous_ = nullptr;
 };
 
-class User32Target final : public win32::RecordTarget {
+class User32Target final : public windows::RecordTarget {
  public:
   // An absolute move is normalised over the desktop measured under the same
   // awareness as it is sent with.
@@ -48,9 +48,9 @@ class User32Target final : public win32::RecordTarget {
     return Outcome::success();
   }
 
-  Expected<win32::Desktop> desktop() override {
+  Expected<windows::Desktop> desktop() override {
     const PerMonitorAwareness aware;
-    const win32::Desktop desktop{{::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN)},
+    const windows::Desktop desktop{{::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN)},
                                  {::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN)}};
     if (desktop.size.width <= 0 || desktop.size.height <= 0)
       return Outcome::failure("GetSystemMetrics gave no virtual screen (no desktop in this session?)");
@@ -66,7 +66,7 @@ class User32Target final : public win32::RecordTarget {
 
   // The layout of the window that will receive the text, which may differ
   // from this thread's.
-  std::optional<win32::LayoutStroke> layout_stroke(char32_t character) override {
+  std::optional<windows::LayoutStroke> layout_stroke(char32_t character) override {
     if (character > 0xFFFF) return std::nullopt;  // no layout has a key for a surrogate pair
     const HKL layout = ::GetKeyboardLayout(::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr));
     const SHORT scanned = ::VkKeyScanExW(static_cast<WCHAR>(character), layout);
@@ -75,14 +75,14 @@ class User32Target final : public win32::RecordTarget {
     const auto shift_state = static_cast<std::uint8_t>((scanned >> 8) & 0xFF);
     if ((shift_state & ~0x07) != 0) return std::nullopt;  // Hankaku and other states we cannot press
     const auto scan_code = static_cast<std::uint16_t>(::MapVirtualKeyExW(virtual_key, MAPVK_VK_TO_VSC, layout));
-    return win32::LayoutStroke{virtual_key, scan_code, shift_state};
+    return windows::LayoutStroke{virtual_key, scan_code, shift_state};
   }
 };
 
 }  // namespace
 
 Expected<std::unique_ptr<ComputerSystem>> open_system_computer(std::optional<Size>) {
-  return win32::record_computer_system(std::make_unique<User32Target>());
+  return windows::record_computer_system(std::make_unique<User32Target>());
 }
 
 }  // namespace ondrel

@@ -8,7 +8,7 @@
 
 #include "platform/windows/computer_records.h"
 
-namespace ondrel::win32 {
+namespace ondrel::windows {
 namespace {
 
 TEST(ComputerRecords, EveryPixelComesBackFromItsNormalisedCoordinate) {
@@ -76,4 +76,4 @@ TEST(ComputerRecords, TextIsLayoutKeysWithTheirModifiersElseUnicodePackets) {
 }
 
 }  // namespace
-}  // namespace ondrel::win32
+}  // namespace ondrel::windows

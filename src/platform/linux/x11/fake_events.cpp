@@ -1,9 +1,11 @@
 #include "platform/linux/x11/fake_events.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <limits>
+
+#include "platform/key_codes.h"
+#include "platform/pointer_buttons.h"
 
 namespace ondrel::linux::x11 {
 namespace {
@@ -15,9 +17,6 @@ constexpr std::uint8_t kWheelToward = 5;
 constexpr std::uint16_t kEvdevKeycodeOffset = 8;
 constexpr std::uint16_t kLargestKeycode = 255;
 
-// X's core button numbers, indexed by PointerButton.
-constexpr std::array<std::uint8_t, 3> kButtonNumbers = {1, 3, 2};
-
 // A relative move beyond X's 16-bit coordinates ends at the screen's edge
 // either way, as it does on Windows.
 std::int16_t clamp_to_coordinate(std::int32_t offset) {
@@ -25,43 +24,39 @@ std::int16_t clamp_to_coordinate(std::int32_t offset) {
   return static_cast<std::int16_t>(std::clamp(offset, -limit, limit));
 }
 
+std::optional<std::vector<FakeEvent>> events_of(const PointerMotion& motion) {
+  return std::vector<FakeEvent>{
+      {event_type::motion, kRelativeMotion, clamp_to_coordinate(motion.dx), clamp_to_coordinate(motion.dy)}};
+}
+
+std::optional<std::vector<FakeEvent>> events_of(const ButtonChange& change) {
+  const std::uint8_t type = change.down ? event_type::button_press : event_type::button_release;
+  return std::vector<FakeEvent>{{type, codes_of(change.button).x_button}};
+}
+
 // X has no wheel axis in its core protocol: each notch is a click of button
-// 4 (away from the user) or 5. A remainder of less than a notch is dropped.
-bool add_wheel(std::int32_t wheel, std::vector<FakeEvent>& events) {
-  const std::int32_t notches = wheel / win32::kWheelDelta;
-  if (notches > kMostWheelNotches || notches < -kMostWheelNotches) return false;
-  const std::uint8_t button = notches > 0 ? kWheelAway : kWheelToward;
-  for (std::int32_t i = 0; i < std::abs(notches); ++i) {
+// 4 (away from the user) or 5.
+std::optional<std::vector<FakeEvent>> events_of(const WheelTurn& turn) {
+  std::vector<FakeEvent> events;
+  const std::uint8_t button = turn.notches > 0 ? kWheelAway : kWheelToward;
+  for (std::int32_t i = 0; i < std::abs(turn.notches); ++i) {
     events.push_back({event_type::button_press, button});
     events.push_back({event_type::button_release, button});
   }
-  return true;
-}
-
-std::optional<std::vector<FakeEvent>> pointer_events(const PointerChanges& changes) {
-  std::vector<FakeEvent> events;
-  if (changes.dx != 0 || changes.dy != 0)
-    events.push_back({event_type::motion, kRelativeMotion, clamp_to_coordinate(changes.dx),
-                      clamp_to_coordinate(changes.dy)});
-  for (const ButtonChange& change : changes.buttons) {
-    const std::uint8_t type = change.down ? event_type::button_press : event_type::button_release;
-    events.push_back({type, kButtonNumbers[static_cast<std::size_t>(change.button)]});
-  }
-  if (!add_wheel(changes.wheel, events)) return std::nullopt;
   return events;
 }
 
-std::optional<std::vector<FakeEvent>> key_events(const KeyChange& change) {
-  if (change.linux_key + kEvdevKeycodeOffset > kLargestKeycode) return std::nullopt;
+std::optional<std::vector<FakeEvent>> events_of(const KeyChange& change) {
+  const std::optional<KeyCodes> codes = codes_of_key(change.usage);
+  if (!codes || codes->linux_key + kEvdevKeycodeOffset > kLargestKeycode) return std::nullopt;
   const std::uint8_t type = change.down ? event_type::key_press : event_type::key_release;
-  return std::vector<FakeEvent>{{type, static_cast<std::uint8_t>(change.linux_key + kEvdevKeycodeOffset)}};
+  return std::vector<FakeEvent>{{type, static_cast<std::uint8_t>(codes->linux_key + kEvdevKeycodeOffset)}};
 }
 
 }  // namespace
 
-std::optional<std::vector<FakeEvent>> fake_events_for(const InputChanges& changes) {
-  if (const auto* pointer = std::get_if<PointerChanges>(&changes)) return pointer_events(*pointer);
-  return key_events(std::get<KeyChange>(changes));
+std::optional<std::vector<FakeEvent>> fake_events_for(const InputChange& change) {
+  return std::visit([](const auto& one) { return events_of(one); }, change);
 }
 
 std::vector<FakeEvent> releases_of_presses(std::span<const FakeEvent> events) {

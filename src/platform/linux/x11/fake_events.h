@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/input_changes.h"
+#include "platform/input_change.h"
 
 namespace ondrel::linux::x11 {
 
@@ -27,14 +27,10 @@ struct FakeEvent {
   bool operator==(const FakeEvent&) const = default;
 };
 
-// The most wheel notches that one record may turn: a larger turn is refused
-// rather than queued as thousands of button clicks.
-inline constexpr std::int32_t kMostWheelNotches = 1024;
-
-// The fake events that play a decoded record on an X display with evdev
-// keycodes, in the record's order; nullopt when X has no equivalent (a key
-// beyond X's keycodes, a wheel turn of more than kMostWheelNotches).
-std::optional<std::vector<FakeEvent>> fake_events_for(const InputChanges& changes);
+// The fake events that play a change on an X display with evdev keycodes;
+// nullopt when X has no equivalent (a key beyond X's keycodes or outside the
+// key table).
+std::optional<std::vector<FakeEvent>> fake_events_for(const InputChange& change);
 
 // The release of every key or button that `events` press.
 std::vector<FakeEvent> releases_of_presses(std::span<const FakeEvent> events);

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+
+#include "devices/outcome.h"
 #include <string>
 
 // The few parts of libxcb that the X sink uses, declared here with their C

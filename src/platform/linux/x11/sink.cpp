@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/input_changes.h"
 #include "platform/linux/x11/fake_events.h"
 #include "platform/linux/x11/library.h"
 #include "platform/linux/x11/sigpipe_guard.h"
@@ -15,17 +14,16 @@
 namespace ondrel::linux::x11 {
 namespace {
 
-// Plays each record on the display that DISPLAY named when the device was
-// created. A connection that broke is dropped, and the next record connects
+// Plays each change on the display that DISPLAY named when the device was
+// created. A connection that broke is dropped, and the next change connects
 // again, so a device outlives a restart of its server; a forked child's
-// first record connects on its own.
+// first change connects on its own.
 //
-// Each record has one deadline for all of its waits: connecting, releases
+// Each change has one deadline for all of its waits: connecting, releases
 // still due, its own events and their round trip.
 //
-// A record whose delivery is unknown (no answer in time, or the connection
-// broke after the write) fails, as SendInput tells a Windows caller, yet may
-// still land, for instance once a stopped server continues. What it pressed
+// A change whose delivery is unknown (no answer in time, or the connection
+// broke after the write) fails, yet may still land, for instance once a stopped server continues. What it pressed
 // is therefore released at once on the same connection, right behind the
 // presses, so that the server meets the releases as soon as it meets the
 // presses; that write waits for nothing and is skipped when the socket has
@@ -33,16 +31,15 @@ namespace {
 // connection, before anything else. The connection itself is kept aside,
 // unused, until the server has answered: an X server that finds a client's
 // socket closed drops it with whatever it had not read yet, and that may be
-// a release (of this record, or the one just written) whose press it has
+// a release (of this change, or the one just written) whose press it has
 // already acted on.
-class X11Sink final : public InputSink {
+class Sink final : public InputSink {
  public:
-  X11Sink(const XcbLibrary& xcb, std::string display, XtestConnection connection)
+  Sink(const XcbLibrary& xcb, std::string display, XtestConnection connection)
       : xcb_(xcb), display_(std::move(display)), connection_(std::move(connection)) {}
 
-  HidResult send_input(const win32::Input& input) override {
-    const std::optional<InputChanges> changes = decode_record(input);
-    const auto events = changes ? fake_events_for(*changes) : std::nullopt;
+  HidResult apply(const InputChange& change) override {
+    const std::optional<std::vector<FakeEvent>> events = fake_events_for(change);
     if (!events) return HidError::send_failed("the record has no X equivalent");
     const SigpipeGuard sigpipe;
     if (retiring_.is_open() && (retiring_.is_inherited() || retiring_.has_settled())) retiring_ = XtestConnection();
@@ -55,10 +52,9 @@ class X11Sink final : public InputSink {
   HidResult connect_if_needed(Deadline deadline) {
     if (connection_.is_open() && !connection_.is_inherited()) return HidResult::success();
     connection_ = XtestConnection();
-    std::string why_not;
-    XtestConnection connection = XtestConnection::open(xcb_, display_, deadline, why_not);
-    if (!connection.is_open()) return HidError::send_failed(why_not);
-    connection_ = std::move(connection);
+    Expected<XtestConnection> connection = XtestConnection::open(xcb_, display_, deadline);
+    if (!connection.ok()) return HidError::send_failed(connection.error());
+    connection_ = connection.take();
     if (releases_due_.empty()) return HidResult::success();
     const std::vector<FakeEvent> releases = releases_due_;
     ONDREL_TRY(deliver(releases, deadline));
@@ -97,23 +93,20 @@ class X11Sink final : public InputSink {
   const std::string display_;
   XtestConnection connection_;
   XtestConnection retiring_;  // dropped after a failure, open until the server has answered on it
-  std::vector<FakeEvent> releases_due_;  // what records of unknown fate pressed, not yet released
+  std::vector<FakeEvent> releases_due_;  // what changes of unknown fate pressed, not yet released
 };
 
 }  // namespace
 
-std::unique_ptr<InputSink> open_sink(std::string& why_not) {
+Expected<std::unique_ptr<InputSink>> open_sink() {
   const char* display = std::getenv("DISPLAY");
-  if (display == nullptr || *display == '\0') {
-    why_not = "DISPLAY is not set";
-    return nullptr;
-  }
-  const XcbLibrary* xcb = xcb_library(why_not);
-  if (xcb == nullptr) return nullptr;
+  if (display == nullptr || *display == '\0') return Outcome::failure("DISPLAY is not set");
+  const Expected<const XcbLibrary*> xcb = xcb_library();
+  if (!xcb.ok()) return xcb.outcome();
   const SigpipeGuard sigpipe;
-  XtestConnection connection = XtestConnection::open(*xcb, display, patience_from_now(), why_not);
-  if (!connection.is_open()) return nullptr;
-  return std::make_unique<X11Sink>(*xcb, display, std::move(connection));
+  Expected<XtestConnection> connection = XtestConnection::open(*xcb.value(), display, patience_from_now());
+  if (!connection.ok()) return connection.outcome();
+  return std::unique_ptr<InputSink>(std::make_unique<Sink>(*xcb.value(), display, connection.take()));
 }
 
 }  // namespace ondrel::linux::x11

@@ -74,34 +74,24 @@ void XtestConnection::release() {
   xcb_->disconnect(connection);
 }
 
-XtestConnection XtestConnection::open(const XcbLibrary& xcb, const std::string& display, Deadline deadline,
-                                      std::string& why_not) {
+Expected<XtestConnection> XtestConnection::open(const XcbLibrary& xcb, const std::string& display,
+                                                Deadline deadline) {
   const std::optional<DisplayAddress> address = parse(xcb, display);
-  if (!address) {
-    why_not = "DISPLAY '" + display + "' does not name a display";
-    return {};
-  }
-  std::optional<DisplaySocket> socket = connect_display_socket(*address, deadline, why_not);
-  if (!socket) return {};
-  XtestConnection connection(xcb, set_up_connection(xcb, *address, std::move(*socket), deadline, why_not));
-  if (!connection.is_open()) return {};
+  if (!address) return Outcome::failure("DISPLAY '" + display + "' does not name a display");
+  Expected<DisplaySocket> socket = connect_display_socket(*address, deadline);
+  if (!socket.ok()) return socket.outcome();
+  const Expected<XcbConnection*> set_up = set_up_connection(xcb, *address, socket.take(), deadline);
+  if (!set_up.ok()) return set_up.outcome();
+  XtestConnection connection(xcb, set_up.value());
   // The opcode must have come before a request of XTEST's is framed: libxcb
   // would wait for it without a deadline.
   xcb.prefetch_extension_data(connection.connection_, &xtest_extension());
-  if (connection.round_trip(deadline) != Delivery::delivered) {
-    why_not = did_not_answer(display);
-    return {};
-  }
+  if (connection.round_trip(deadline) != Delivery::delivered) return Outcome::failure(no_answer_text(display));
   const XcbQueryExtensionReply* xtest = xcb.get_extension_data(connection.connection_, &xtest_extension());
-  if (xtest == nullptr || xtest->present == 0) {
-    why_not = "the display " + display + " has no XTEST extension";
-    return {};
-  }
+  if (xtest == nullptr || xtest->present == 0) return Outcome::failure("the display " + display + " has no XTEST extension");
   const XcbCookie version = send_xtest_get_version(xcb, connection.connection_);
-  if (!connection.flushed_before(deadline) || !connection.answered_before(version.sequence, deadline)) {
-    why_not = did_not_answer(display);
-    return {};
-  }
+  if (!connection.flushed_before(deadline) || !connection.answered_before(version.sequence, deadline))
+    return Outcome::failure(no_answer_text(display));
   return connection;
 }
 

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "devices/outcome.h"
 #include "platform/linux/x11/fake_events.h"
 #include "platform/linux/x11/library.h"
 #include "platform/linux/x11/readiness.h"
@@ -29,11 +30,9 @@ class XtestConnection {
   ~XtestConnection();
 
   // Connects to `display` by `deadline`, whatever the server (or the name
-  // server) does; a connection that is not open, with the reason as a short
-  // clause in `why_not`, when the server cannot be reached, refuses us, does
-  // not answer or has no XTEST.
-  static XtestConnection open(const XcbLibrary& xcb, const std::string& display, Deadline deadline,
-                              std::string& why_not);
+  // server) does; otherwise the reason as a short clause: the server cannot
+  // be reached, refuses us, does not answer or has no XTEST.
+  static Expected<XtestConnection> open(const XcbLibrary& xcb, const std::string& display, Deadline deadline);
 
   [[nodiscard]] bool is_open() const { return connection_ != nullptr; }
   // Open, but by the process this one was forked from.
