@@ -23,13 +23,18 @@ endif()
 find_program(ONDREL_HOST_PYTHON NAMES python3 REQUIRED)
 find_program(ONDREL_DLLTOOL NAMES ${CMAKE_DLLTOOL} x86_64-w64-mingw32-dlltool REQUIRED)
 
-add_library(ondrel_module_objects OBJECT ${ONDREL_MODULE_SOURCES})
-target_link_libraries(ondrel_module_objects PRIVATE ondrel_core)
-target_include_directories(ondrel_module_objects SYSTEM PUBLIC
-  "${ONDREL_PYTHON_WINDOWS_SOURCE}/Include" "${ONDREL_PYTHON_WINDOWS_SOURCE}/PC")
-# PC/pyconfig.h sets MS_WIN64 for MSVC only; without it the headers describe a 32-bit interpreter.
-target_compile_definitions(ondrel_module_objects PUBLIC MS_WIN64)
-set_target_properties(ondrel_module_objects PROPERTIES CXX_VISIBILITY_PRESET hidden)
+# The objects of each extension, compiled against CPython's Windows headers.
+function(ondrel_python_objects name core)
+  add_library(${name} OBJECT ${ARGN})
+  target_link_libraries(${name} PRIVATE ${core})
+  target_include_directories(${name} SYSTEM PUBLIC
+    "${ONDREL_PYTHON_WINDOWS_SOURCE}/Include" "${ONDREL_PYTHON_WINDOWS_SOURCE}/PC")
+  # PC/pyconfig.h sets MS_WIN64 for MSVC only; without it the headers describe a 32-bit interpreter.
+  target_compile_definitions(${name} PUBLIC MS_WIN64)
+  set_target_properties(${name} PROPERTIES CXX_VISIBILITY_PRESET hidden)
+endfunction()
+ondrel_python_objects(ondrel_module_objects ondrel_core ${ONDREL_MODULE_SOURCES})
+ondrel_python_objects(ondrel_computer_module_objects ondrel_computer_core ${ONDREL_COMPUTER_MODULE_SOURCES})
 
 # Fails to compile unless the headers, as configured above, match the DLL's ABI.
 add_library(ondrel_python_abi_check OBJECT tests/windows_pyd/python_abi_check.cpp)
@@ -44,8 +49,10 @@ add_custom_command(
   COMMAND "${ONDREL_HOST_PYTHON}" "${PROJECT_SOURCE_DIR}/cmake/python_import_library.py"
     --nm "${CMAKE_NM}" --dll "${ONDREL_PYTHON_WINDOWS_DLL}"
     --def "${_def}" --exports "${_exports}" --stub "${_stub}" "$<TARGET_OBJECTS:ondrel_module_objects>"
+    "$<TARGET_OBJECTS:ondrel_computer_module_objects>"
   COMMAND "${ONDREL_DLLTOOL}" --input-def "${_def}" --output-lib "${_import_library}"
-  DEPENDS ondrel_module_objects "$<TARGET_OBJECTS:ondrel_module_objects>" "${ONDREL_PYTHON_WINDOWS_DLL}"
+  DEPENDS ondrel_module_objects "$<TARGET_OBJECTS:ondrel_module_objects>" ondrel_computer_module_objects
+    "$<TARGET_OBJECTS:ondrel_computer_module_objects>" "${ONDREL_PYTHON_WINDOWS_DLL}"
     "${PROJECT_SOURCE_DIR}/cmake/python_import_library.py" "${PROJECT_SOURCE_DIR}/cmake/pe_file.py"
   COMMAND_EXPAND_LISTS
   COMMENT "Import library of ${ONDREL_PYTHON_DLL}.dll")
@@ -53,11 +60,15 @@ add_custom_target(ondrel_python_import_library DEPENDS "${_import_library}")
 
 add_library(ondrel MODULE)
 target_link_libraries(ondrel PRIVATE ondrel_module_objects ondrel_core "${_import_library}")
-# The headers' ABI check is part of building the module itself.
-add_dependencies(ondrel ondrel_python_import_library ondrel_python_abi_check)
-# No MinGW DLL next to the .pyd: the compiler's runtime and winpthread are linked in.
-target_link_options(ondrel PRIVATE -static)
-set_target_properties(ondrel PROPERTIES PREFIX "" SUFFIX ".pyd")
+add_library(ondrel_computer MODULE)
+target_link_libraries(ondrel_computer PRIVATE ondrel_computer_module_objects ondrel_computer_core "${_import_library}")
+foreach(_module ondrel ondrel_computer)
+  # The headers' ABI check is part of building the module itself.
+  add_dependencies(${_module} ondrel_python_import_library ondrel_python_abi_check)
+  # No MinGW DLL next to the .pyd: the compiler's runtime and winpthread are linked in.
+  target_link_options(${_module} PRIVATE -static)
+  set_target_properties(${_module} PROPERTIES PREFIX "" SUFFIX ".pyd")
+endforeach()
 
 if(ONDREL_BUILD_TESTS)
   # Under Wine, the .pyd is loaded next to a stand-in python3.dll, without an

@@ -1,42 +1,49 @@
 #include "platform/utf8_text.h"
 
+#include <cstdint>
+
 namespace ondrel {
 namespace {
 
-struct Lead {
-  std::size_t length;
-  char32_t bits;
+struct LeadByte {
+  std::size_t continuation_bytes;
+  char32_t payload;
   char32_t smallest;  // below it the form is overlong
 };
 
-std::optional<Lead> lead_byte(unsigned char byte) {
-  if (byte < 0x80) return Lead{1, byte, 0};
-  if ((byte & 0xE0) == 0xC0) return Lead{2, byte & 0x1Fu, 0x80};
-  if ((byte & 0xF0) == 0xE0) return Lead{3, byte & 0x0Fu, 0x800};
-  if ((byte & 0xF8) == 0xF0) return Lead{4, byte & 0x07u, 0x10000};
-  return std::nullopt;
+// A byte that cannot lead a sequence (a continuation byte, 0xf8 and above)
+// has continuation_bytes 4.
+constexpr LeadByte lead_byte(std::uint8_t byte) {
+  if (byte < 0x80) return {0, byte, 0};
+  if ((byte & 0xe0) == 0xc0) return {1, static_cast<char32_t>(byte & 0x1f), 0x80};
+  if ((byte & 0xf0) == 0xe0) return {2, static_cast<char32_t>(byte & 0x0f), 0x800};
+  if ((byte & 0xf8) == 0xf0) return {3, static_cast<char32_t>(byte & 0x07), 0x10000};
+  return {4, 0, 0};
 }
+
+constexpr bool is_character(char32_t value) { return value <= 0x10ffff && (value < 0xd800 || value > 0xdfff); }
 
 }  // namespace
 
-std::optional<std::u32string> decode_utf8(std::string_view text) {
-  std::u32string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = lead_byte(static_cast<unsigned char>(text[i]));
-    if (!lead || i + lead->length > text.size()) return std::nullopt;
-    char32_t code_point = lead->bits;
-    for (std::size_t k = 1; k < lead->length; ++k) {
-      const auto byte = static_cast<unsigned char>(text[i + k]);
-      if ((byte & 0xC0) != 0x80) return std::nullopt;
-      code_point = (code_point << 6) | (byte & 0x3Fu);
+Expected<std::u32string> decode_utf8(std::string_view text) {
+  std::u32string characters;
+  characters.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const LeadByte lead = lead_byte(static_cast<std::uint8_t>(text[at]));
+    char32_t value = lead.payload;
+    std::size_t next = at + 1;
+    for (; next < text.size() && next <= at + lead.continuation_bytes; ++next) {
+      const auto byte = static_cast<std::uint8_t>(text[next]);
+      if ((byte & 0xc0) != 0x80) break;
+      value = (value << 6) | (byte & 0x3f);
     }
-    if (code_point < lead->smallest || code_point > 0x10FFFF || (code_point >= 0xD800 && code_point <= 0xDFFF))
-      return std::nullopt;
-    out.push_back(code_point);
-    i += lead->length;
+    if (lead.continuation_bytes > 3 || next != at + 1 + lead.continuation_bytes || value < lead.smallest ||
+        !is_character(value))
+      return Outcome::failure("the text is not valid UTF-8 at byte " + std::to_string(at));
+    characters.push_back(value);
+    at = next;
   }
-  return out;
+  return characters;
 }
 
 }  // namespace ondrel

@@ -1,13 +1,15 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "devices/outcome.h"
+
 namespace ondrel {
 
-// The code points of UTF-8 `text`, or nothing when it is not valid UTF-8
-// (overlong forms, surrogates and values above U+10FFFF included).
-std::optional<std::u32string> decode_utf8(std::string_view text);
+// The characters of strict UTF-8 `text` (RFC 3629: no overlong forms, no
+// surrogates, nothing above U+10FFFF, no sequence cut short), or "the text
+// is not valid UTF-8 at byte N", N the first byte of the bad sequence.
+Expected<std::u32string> decode_utf8(std::string_view text);
 
 }  // namespace ondrel

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/linux/x11/text_writing.h"
-#include "platform/linux/x11/utf8_decoding.h"
+#include "platform/utf8_text.h"
 #include "platform/linux/x11/library.h"
 #include "platform/linux/x11/xtest_connection.h"
 
@@ -26,13 +26,13 @@ constexpr double kFloorMsPerCharacter = ondrel::linux::x11::kWrittenKeyHoldMs + 
 std::string mixed_text() {
   const std::string phrase = "Grüße, 世界! 😀 @€ Hello ";
   std::string text;
-  while (ondrel::linux::x11::decode_utf8(text).characters.size() < kCharacters) {
+  while (ondrel::decode_utf8(text).value().size() < kCharacters) {
     for (std::size_t at = 0; at < phrase.size();) {
       std::size_t next = at + 1;
       while (next < phrase.size() && (static_cast<unsigned char>(phrase[next]) & 0xc0) == 0x80) ++next;
       text.append(phrase, at, next - at);
       at = next;
-      if (ondrel::linux::x11::decode_utf8(text).characters.size() == kCharacters) break;
+      if (ondrel::decode_utf8(text).value().size() == kCharacters) break;
     }
   }
   return text;

@@ -98,9 +98,9 @@ class RecordComputerSystem final : public ComputerSystem {
   Outcome key(const SystemKey& key, bool down) override { return target_->send(key_record(key, down)); }
 
   Outcome write(std::string_view text) override {
-    const std::optional<std::u32string> characters = decode_utf8(text);
-    if (!characters) return Outcome::failure("the text is not valid UTF-8");
-    for (const char32_t character : *characters) {
+    const Expected<std::u32string> characters = decode_utf8(text);
+    if (!characters.ok()) return characters.outcome();
+    for (const char32_t character : characters.value()) {
       ONDREL_CHECK(type_character(character));
       ONDREL_CHECK(pause_unless_stopped(kAfterCharacterMs));
     }

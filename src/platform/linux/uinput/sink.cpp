@@ -15,7 +15,8 @@ namespace {
 Capabilities mouse_capabilities() {
   Capabilities capabilities{.keys = {}, .relative_axes = {REL_X, REL_Y, REL_WHEEL, REL_WHEEL_HI_RES},
                             .absolute_axes = {}};
-  for (const PointerButtonCodes& button : kPointerButtonCodes) capabilities.keys.push_back(button.evdev);
+  for (const PointerButtonCodes& button : kPointerButtonCodes)
+    if (button.report_bit != 0) capabilities.keys.push_back(button.evdev);  // the mouse report's buttons
   return capabilities;
 }
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "platform/linux/x11/utf8_decoding.h"
+#include "platform/utf8_text.h"
 
 namespace ondrel::linux::x11 {
 namespace {
@@ -53,14 +53,13 @@ class SpareKeys {
 }  // namespace
 
 TextPlanResult plan_text(std::string_view text, const Keymap& keymap) {
-  const Utf8Decoding decoding = decode_utf8(text);
-  if (decoding.invalid_at != Utf8Decoding::kValid)
-    return TextPlanResult::failure("the text is not valid UTF-8 at byte " + std::to_string(decoding.invalid_at));
+  const Expected<std::u32string> characters = decode_utf8(text);
+  if (!characters.ok()) return TextPlanResult::failure(characters.error());
   const KeyLocator locator(keymap);
   SpareKeys spare(locator.spare_keycodes());
   TextPlan plan;
-  plan.keystrokes.reserve(decoding.characters.size());
-  for (const char32_t character : decoding.characters) {
+  plan.keystrokes.reserve(characters.value().size());
+  for (const char32_t character : characters.value()) {
     if (is_control(character) && character != U'\n' && character != U'\t')
       return TextPlanResult::failure("the control character " + character_name(character) + " cannot be typed");
     std::optional<Keystroke> keystroke = locator.find(character);
