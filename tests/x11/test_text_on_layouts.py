@@ -1,7 +1,6 @@
-"""Text on the keyboard layout in use: a Tk window receives it exactly with the US, German and French layouts, where
-some characters need Shift or AltGr and others are on no key at all (bound to spare keycodes for the call), and the
-server's keyboard mapping is the same afterwards. The text is written by the C++ program ondrel_x11_write_text (built
-with the C++ tests; ONDREL_X11_WRITE_TEXT names it, else the g++ build's)."""
+"""Text on the keyboard layout in use, through ondrel_computer: a Tk window receives it exactly with the US, German and
+French layouts, where some characters need Shift or AltGr and others are on no key at all (bound to spare keycodes
+for the call), the server's keyboard mapping is the same afterwards, and a click at the button's point reaches it."""
 
 import importlib.util
 import json
@@ -12,12 +11,10 @@ import subprocess
 import sys
 
 import pytest
+from ondrel_computer import Computer
 
 TEXT = "Grüße, 世界! 😀 @€"
 TIMEOUT_S = 20
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-WRITER = os.environ.get("ONDREL_X11_WRITE_TEXT",
-                        os.path.join(ROOT, "build", "gcc", "tests", "x11", "ondrel_x11_write_text"))
 
 
 def why_not():
@@ -25,8 +22,6 @@ def why_not():
         return "needs tkinter (Debian: python3-tk)"
     if shutil.which("setxkbmap") is None:
         return "needs setxkbmap (Debian: x11-xkb-utils)"
-    if not os.access(WRITER, os.X_OK):
-        return f"needs {WRITER} (build the C++ tests)"
     return None
 
 
@@ -57,26 +52,20 @@ def keyboard_mapping(client):
     return [list(row) for row in client.get_keyboard_mapping(first, client.display.info.max_keycode - first + 1)]
 
 
-def click(client, place):
-    from Xlib import X
-    from Xlib.ext import xtest
-    client.screen().root.warp_pointer(*place)
-    xtest.fake_input(client, X.ButtonPress, 1)
-    xtest.fake_input(client, X.ButtonRelease, 1)
-    client.sync()
-
-
 @pytest.mark.parametrize("layout", ["us", "de", "fr"])
-def test_a_tk_window_receives_the_text_on_each_layout_and_the_mapping_is_restored(layout, own_server, form):
+def test_a_tk_window_receives_the_text_on_each_layout_and_the_mapping_is_restored(layout, own_server, form,
+                                                                                   monkeypatch):
     from Xlib import display
     subprocess.run(["setxkbmap", "-display", own_server.display, "-layout", layout], check=True, timeout=TIMEOUT_S)
+    monkeypatch.setenv("DISPLAY", own_server.display)
+    monkeypatch.delenv("WAYLAND_DISPLAY", raising=False)
+    monkeypatch.delenv("ONDREL_INPUT", raising=False)
     button, text_after_click = form
     client = display.Display(own_server.display)
     before = keyboard_mapping(client)
-    written = subprocess.run([WRITER, TEXT], env=dict(os.environ, DISPLAY=own_server.display), capture_output=True,
-                             text=True, timeout=TIMEOUT_S)
-    assert (written.returncode, written.stderr) == (0, "")
+    computer = Computer()
+    computer.write(TEXT)
     assert keyboard_mapping(client) == before
-    click(client, button)
+    computer.click(*button)
     client.close()
     assert text_after_click() == TEXT

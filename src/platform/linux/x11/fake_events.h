@@ -18,12 +18,15 @@ inline constexpr std::uint8_t button_release = 5;
 inline constexpr std::uint8_t motion = 6;
 }  // namespace event_type
 
-// One XTEST FakeInput request. Motion is always relative (detail 1), by dx, dy.
+// One XTEST FakeInput request. Motion is relative (detail 1), by dx, dy, or
+// absolute (detail 0), to the point dx, dy of the screen whose root window
+// is `root` (0: the screen the pointer is on).
 struct FakeEvent {
   std::uint8_t type;
   std::uint8_t detail;
   std::int16_t dx = 0;
   std::int16_t dy = 0;
+  std::uint32_t root = 0;
   bool operator==(const FakeEvent&) const = default;
 };
 

@@ -91,6 +91,23 @@ KeyLocator::KeyLocator(const Keymap& keymap) {
   }
 }
 
+std::optional<Keystroke> find_keysym(const Keymap& keymap, Keysym keysym) {
+  const KeyboardMapping& keyboard = keymap.keyboard;
+  const Keycode shift = first_shift_key(keymap.modifiers);
+  const Keycode level3 = first_level3_key(keymap);
+  for (const Level& level : kGroup1Levels) {
+    if (level.column >= keyboard.keysyms_per_keycode || (level.shift && shift == 0) ||
+        (level.level3 && level3 == 0))
+      continue;
+    for (std::size_t index = 0; index < keyboard.keycode_count(); ++index) {
+      const auto keycode = static_cast<Keycode>(keyboard.first_keycode + index);
+      if (keyboard.row(keycode)[level.column] == keysym)
+        return Keystroke{keycode, level.shift ? shift : Keycode{0}, level.level3 ? level3 : Keycode{0}};
+    }
+  }
+  return std::nullopt;
+}
+
 std::optional<Keystroke> KeyLocator::find(char32_t character) const {
   const auto entry = std::ranges::lower_bound(entries_, character, {}, &Entry::character);
   if (entry == entries_.end() || entry->character != character) return std::nullopt;

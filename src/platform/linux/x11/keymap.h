@@ -74,4 +74,8 @@ class KeyLocator {
   std::vector<Keycode> spare_;
 };
 
+// Where group 1 of `keymap` has `keysym`, chosen as KeyLocator chooses for
+// a character; nullopt when no key gives it.
+std::optional<Keystroke> find_keysym(const Keymap& keymap, Keysym keysym);
+
 }  // namespace ondrel::linux::x11

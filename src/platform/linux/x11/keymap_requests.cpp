@@ -75,10 +75,9 @@ HidError delivery_failure(Delivery delivery) {
   return HidError::send_failed("the X connection was lost");
 }
 
-HidResult fetch_keymap(XtestConnection& connection, Keymap& keymap) {
+HidResult fetch_keymap(XtestConnection& connection, Keymap& keymap, Deadline deadline) {
   const XcbLibrary& xcb = connection.library();
   XcbConnection* const raw = connection.raw_connection();
-  const Deadline deadline = patience_from_now();
   const XcbSetup* setup = xcb.get_setup(raw);
   const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
   const XcbCookie keyboard = xcb.get_keyboard_mapping(raw, setup->min_keycode, count);

@@ -14,7 +14,7 @@
 namespace ondrel::linux::x11 {
 
 // The server's current keyboard and modifier mappings, over every keycode.
-HidResult fetch_keymap(XtestConnection& connection, Keymap& keymap);
+HidResult fetch_keymap(XtestConnection& connection, Keymap& keymap, Deadline deadline = patience_from_now());
 
 // Binds each spare keycode to its keysym (twice, at levels 1 and 2, so
 // that neither Caps Lock nor a held Shift changes what it types) and waits

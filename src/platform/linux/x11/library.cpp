@@ -37,6 +37,10 @@ const char* bind_xcb(void* library, XcbLibrary& xcb) {
   if (!bind(library, "xcb_get_modifier_mapping", xcb.get_modifier_mapping)) return "xcb_get_modifier_mapping";
   if (!bind(library, "xcb_change_keyboard_mapping", xcb.change_keyboard_mapping))
     return "xcb_change_keyboard_mapping";
+  if (!bind(library, "xcb_setup_roots_iterator", xcb.setup_roots_iterator)) return "xcb_setup_roots_iterator";
+  if (!bind(library, "xcb_screen_next", xcb.screen_next)) return "xcb_screen_next";
+  if (!bind(library, "xcb_query_pointer", xcb.query_pointer)) return "xcb_query_pointer";
+  if (!bind(library, "xcb_get_geometry", xcb.get_geometry)) return "xcb_get_geometry";
   return nullptr;
 }
 

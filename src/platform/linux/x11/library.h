@@ -98,6 +98,57 @@ struct XcbMappingReply {
 };
 static_assert(sizeof(XcbMappingReply) == 32);
 
+// The start of xcb_screen_t, up to the root window's size at connection time.
+struct XcbScreen {
+  std::uint32_t root;
+  std::uint32_t default_colormap;
+  std::uint32_t white_pixel;
+  std::uint32_t black_pixel;
+  std::uint32_t current_input_masks;
+  std::uint16_t width_in_pixels;
+  std::uint16_t height_in_pixels;
+};
+
+// xcb_screen_iterator_t
+struct XcbScreenIterator {
+  XcbScreen* data;
+  int rem;
+  int index;
+};
+
+// xcb_query_pointer_reply_t
+struct XcbQueryPointerReply {
+  std::uint8_t response_type;
+  std::uint8_t same_screen;
+  std::uint16_t sequence;
+  std::uint32_t length;
+  std::uint32_t root;
+  std::uint32_t child;
+  std::int16_t root_x;
+  std::int16_t root_y;
+  std::int16_t win_x;
+  std::int16_t win_y;
+  std::uint16_t mask;
+  std::uint8_t pad0[2];
+};
+static_assert(sizeof(XcbQueryPointerReply) == 28);
+
+// xcb_get_geometry_reply_t
+struct XcbGetGeometryReply {
+  std::uint8_t response_type;
+  std::uint8_t depth;
+  std::uint16_t sequence;
+  std::uint32_t length;
+  std::uint32_t root;
+  std::int16_t x;
+  std::int16_t y;
+  std::uint16_t width;
+  std::uint16_t height;
+  std::uint16_t border_width;
+  std::uint8_t pad0[2];
+};
+static_assert(sizeof(XcbGetGeometryReply) == 24);
+
 struct XcbLibrary {
   XcbConnection* (*connect_to_fd)(int fd, XcbAuthInfo* auth);
   void (*disconnect)(XcbConnection* connection);
@@ -119,6 +170,11 @@ struct XcbLibrary {
   XcbCookie (*change_keyboard_mapping)(XcbConnection* connection, std::uint8_t keycode_count,
                                        std::uint8_t first_keycode, std::uint8_t keysyms_per_keycode,
                                        const std::uint32_t* keysyms);
+  // The pointer, for the computer layer's absolute moves.
+  XcbScreenIterator (*setup_roots_iterator)(const XcbSetup* setup);
+  void (*screen_next)(XcbScreenIterator* iterator);
+  XcbCookie (*query_pointer)(XcbConnection* connection, std::uint32_t window);
+  XcbCookie (*get_geometry)(XcbConnection* connection, std::uint32_t drawable);
 };
 
 // libxcb.so.1, loaded once for the process's lifetime; nullptr with the

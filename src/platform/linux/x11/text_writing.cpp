@@ -17,13 +17,6 @@ namespace {
 // the next write without a deadline) and brings a refusal to light.
 constexpr std::size_t kCharactersPerRoundTrip = 8;
 
-std::vector<FakeEvent> presses_of(const Keystroke& keystroke) {
-  std::vector<FakeEvent> events;
-  for (const Keycode key : {keystroke.shift, keystroke.level3, keystroke.key})
-    if (key != 0) events.push_back({event_type::key_press, key});
-  return events;
-}
-
 class KeystrokeWriter {
  public:
   explicit KeystrokeWriter(XtestConnection& connection) : connection_(connection) {}
@@ -85,6 +78,13 @@ HidResult write_planned(XtestConnection& connection, const TextPlan& plan) {
 }
 
 }  // namespace
+
+std::vector<FakeEvent> presses_of(const Keystroke& keystroke) {
+  std::vector<FakeEvent> events;
+  for (const Keycode key : {keystroke.shift, keystroke.level3, keystroke.key})
+    if (key != 0) events.push_back({event_type::key_press, key});
+  return events;
+}
 
 HidResult write_text(XtestConnection& connection, std::string_view text) {
   const SigpipeGuard sigpipe;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "devices/hid_result.h"
+#include "platform/linux/x11/keymap.h"
 #include "platform/linux/x11/xtest_connection.h"
 
 namespace ondrel::linux::x11 {
@@ -21,6 +23,9 @@ inline constexpr unsigned kAfterWrittenCharacterMs = 5;
 // the restore comes at least 25 ms after the last press and 15 ms after
 // its release.
 inline constexpr unsigned kLookupSettleMs = 10;
+
+// The presses of a keystroke: its modifiers, then its key.
+std::vector<FakeEvent> presses_of(const Keystroke& keystroke);
 
 // Writes `text` (UTF-8) on the keyboard layout the server is using, one
 // character at a time as typed: the character's key with Shift and AltGr

@@ -95,15 +95,31 @@ Expected<XtestConnection> XtestConnection::open(const XcbLibrary& xcb, const std
   return connection;
 }
 
-Delivery XtestConnection::deliver(std::span<const FakeEvent> events, Deadline deadline) {
+bool XtestConnection::sent(std::span<const FakeEvent> events, Deadline deadline) {
   for (std::size_t first = 0; first < events.size(); first += kRequestsPerWrite) {
     for (const FakeEvent& event : events.subspan(first, std::min(kRequestsPerWrite, events.size() - first)))
       send_xtest_fake_input(*xcb_, connection_, event);
-    if (!flushed_before(deadline)) return failure();
+    if (!flushed_before(deadline)) return false;
   }
+  return true;
+}
+
+Delivery XtestConnection::deliver(std::span<const FakeEvent> events, Deadline deadline) {
+  if (!sent(events, deadline)) return failure();
   const Delivery delivery = round_trip(deadline);
   if (delivery != Delivery::delivered) return delivery;
   return queue_held_an_error() ? Delivery::refused : Delivery::delivered;
+}
+
+Answer XtestConnection::deliver_then_ask(std::span<const FakeEvent> events, WindowQuery query, std::uint32_t window,
+                                         Deadline deadline) {
+  if (!sent(events, deadline)) return {failure(), nullptr};
+  const XcbCookie cookie = query(connection_, window);
+  last_answer_due_ = cookie.sequence;
+  if (!flushed_before(deadline)) return {failure(), nullptr};
+  Answer answer = answer_before(cookie.sequence, deadline);
+  if (answer.delivery == Delivery::delivered && queue_held_an_error()) return {Delivery::refused, nullptr};
+  return answer;
 }
 
 bool XtestConnection::send_at_once(std::span<const FakeEvent> events) {
@@ -138,21 +154,26 @@ Delivery XtestConnection::failure() const {
   return xcb_->connection_has_error(connection_) != 0 ? Delivery::lost : Delivery::timed_out;
 }
 
-// Whether a reply (not an error) to `sequence` came by `deadline`. The wait
-// polls the socket so that it can end at `deadline`, which
-// xcb_wait_for_reply cannot.
+// Whether a reply (not an error) to `sequence` came by `deadline`.
 bool XtestConnection::answered_before(unsigned int sequence, Deadline deadline) {
+  return answer_before(sequence, deadline).delivery == Delivery::delivered;
+}
+
+// The reply to `sequence` by `deadline`; refused when the server answered
+// with an error. The wait polls the socket so that it can end at
+// `deadline`, which xcb_wait_for_reply cannot.
+Answer XtestConnection::answer_before(unsigned int sequence, Deadline deadline) {
   const int fd = xcb_->get_file_descriptor(connection_);
   for (;;) {
     void* reply = nullptr;
     XcbResponse* error = nullptr;
     if (xcb_->poll_for_reply(connection_, sequence, &reply, &error) != 0) {
-      const bool answered = reply != nullptr;
-      std::free(reply);  // replies and errors are allocated by libxcb with malloc
       std::free(error);
-      return answered;
+      std::unique_ptr<void, FreeReply> owned(reply);
+      const Delivery delivery = owned ? Delivery::delivered : Delivery::refused;
+      return {delivery, std::move(owned)};
     }
-    if (xcb_->connection_has_error(connection_) != 0 || !readable_before(fd, deadline)) return false;
+    if (xcb_->connection_has_error(connection_) != 0 || !readable_before(fd, deadline)) return {failure(), nullptr};
   }
 }
 

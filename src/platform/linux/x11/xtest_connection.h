@@ -2,6 +2,9 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -18,6 +21,19 @@ enum class Delivery {
   timed_out,  // the server did not answer in time: the events may still land
   lost,       // the connection broke: the events may or may not have landed
 };
+
+struct FreeReply {
+  void operator()(void* reply) const { std::free(reply); }  // libxcb allocates replies with malloc
+};
+
+// A request's reply, when the delivery before it is `delivered`.
+struct Answer {
+  Delivery delivery;
+  std::unique_ptr<void, FreeReply> reply;
+};
+
+// A core request with a reply about one window: xcb_query_pointer, xcb_get_geometry.
+using WindowQuery = XcbCookie (*)(XcbConnection* connection, std::uint32_t window);
 
 // A connection of one device's own to an X display whose server has XTEST.
 // It belongs to the process that opened it: a forked child's copy is let go
@@ -43,6 +59,11 @@ class XtestConnection {
   // already includes them. Writing and waiting both end by `deadline`.
   Delivery deliver(std::span<const FakeEvent> events, Deadline deadline);
 
+  // Sends `events`, then `query` about `window` as the round trip, and waits
+  // for its reply by `deadline`: the reply shows the state after the events.
+  Answer deliver_then_ask(std::span<const FakeEvent> events, WindowQuery query, std::uint32_t window,
+                          Deadline deadline);
+
   // Writes a few `events` (at most kRequestsPerWrite) and a round trip only
   // if the socket has room now, behind whatever is already on its way, and
   // waits for nothing; whether they were written.
@@ -66,6 +87,8 @@ class XtestConnection {
   XtestConnection(const XcbLibrary& xcb, XcbConnection* connection);
   void release();
   bool answered_before(unsigned int sequence, Deadline deadline);
+  Answer answer_before(unsigned int sequence, Deadline deadline);
+  bool sent(std::span<const FakeEvent> events, Deadline deadline);
   Delivery round_trip(Deadline deadline);
   bool flushed_before(Deadline deadline);
   Delivery failure() const;

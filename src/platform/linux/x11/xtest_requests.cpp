@@ -14,7 +14,6 @@ constexpr std::uint8_t kClientMajorVersion = 2;
 constexpr std::uint16_t kClientMinorVersion = 2;
 
 constexpr std::uint32_t kCurrentTime = 0;
-constexpr std::uint32_t kRootOfThePointer = 0;  // None
 constexpr std::uint8_t kCoreDevices = 0;
 
 struct RequestHeader {
@@ -78,7 +77,7 @@ void send_xtest_fake_input(const XcbLibrary& xcb, XcbConnection* connection, con
   request.type = event.type;
   request.detail = event.detail;
   request.time = kCurrentTime;
-  request.root = kRootOfThePointer;
+  request.root = event.root;
   request.root_x = event.dx;
   request.root_y = event.dy;
   request.device_id = kCoreDevices;
