@@ -22,7 +22,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from timing import measure, summarise  # noqa: E402
 
 CHARACTER_FLOOR_MS = 15
-TEXT = ("Grüße, 世界! 😀 @€ " * 12)[:200]
+TEXT = ("Grüße, 世界! 😀 @€ " * 13)[:200]
 
 
 def microseconds(label, durations_ns):

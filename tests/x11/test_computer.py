@@ -1,6 +1,6 @@
 """ondrel_computer's Computer on an X display, seen by a client of the tests' own: absolute moves land on the exact
 pixel (corners included) and a point off the screen moves nothing; buttons, wheel notches and key chords arrive as
-X events; a server that stops answering fails the call within the deadline, gets back what was pressed, and a
+X events (a key that no key of the layout gives on a keycode bound for the while); a server that stops answering fails the call within the deadline, gets back what was pressed, and a
 restarted one is reached again."""
 
 import time
@@ -11,6 +11,11 @@ from ondrel_computer import Computer
 
 NO_ANSWER = "the X server did not answer within 2 s"
 DEADLINE_S = 2
+
+
+def keyboard_mapping(client):
+    first = client.display.info.min_keycode
+    return [list(row) for row in client.get_keyboard_mapping(first, client.display.info.max_keycode - first + 1)]
 
 
 @pytest.fixture
@@ -42,12 +47,17 @@ def test_buttons_wheel_notches_and_chords_arrive_as_x_events(observer, computer)
     clicks = [1, 2, 3, 8, 9, 5, 5, 6, 4, 7, 7]
     assert observer.buttons() == [event for number in clicks for event in [("press", number), ("release", number)]]
 
+    mapping = keyboard_mapping(observer.display)
     computer.key("ctrl+shift+t")
     computer.key(["ALT", "Tab"])
     computer.key("super+Page_Down")
     computer.key("KP_Enter")
-    assert observer.key_presses() == [("t", {"Control", "Shift"}), ("Tab", {"Alt"}), ("Page_Down", {"Super"}),
-                                      ("KP_Enter", set())]
+    computer.key("shift+F13")  # no key gives F13 here: a spare keycode does while it is down
+    presses = observer.key_presses()
+    assert presses[:4] == [("t", {"Control", "Shift"}), ("Tab", {"Alt"}), ("Page_Down", {"Super"}),
+                           ("KP_Enter", set())]
+    assert [held for _, held in presses[4:]] == [{"Shift"}]
+    assert keyboard_mapping(observer.display) == mapping
     assert observer.held() == ([], [])
 
 

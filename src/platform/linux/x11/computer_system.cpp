@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -6,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "devices/pause.h"
 #include "platform/linux/computer_systems.h"
 #include "platform/linux/x11/fake_events.h"
 #include "platform/linux/x11/keymap_requests.h"
@@ -67,6 +69,15 @@ std::vector<FakeEvent> releases_of(const Keystroke& keystroke) {
 struct HeldKey {
   Keysym keysym;
   Keystroke keystroke;
+  std::optional<SpareBinding> binding;  // a spare keycode bound to the keysym while the key is down
+  KeyboardMapping original;             // the mapping to give back then
+};
+
+// The keystroke for `keysym`: its key on the layout in use, or else a spare
+// keycode, free of `held` bindings, to bind it to.
+struct KeyPlan {
+  Keystroke keystroke;
+  std::optional<SpareBinding> binding;
 };
 
 // The screen that DISPLAY names (its default screen, usually the only one),
@@ -82,10 +93,12 @@ struct HeldKey {
 //
 // A key is the key that gives its keysym on the layout in use, with Shift
 // or AltGr when only that level gives it (looked up at each press, so a
-// change of layout takes effect at once). A keysym that no key gives is
-// refused rather than bound to a spare keycode as write() does: a key may be
-// held for as long as the caller likes, all that time every client would see
-// the changed mapping, and a modifier bound so would modify nothing.
+// change of layout takes effect at once). A keysym that no key gives (F13
+// to F24 on the usual evdev keymaps, which give those keys XF86 keysyms) is
+// bound to a spare keycode while the key is down, as write() binds a
+// character, and the keycode gets its mapping back once the key is up and
+// the client had time to look the key up. Every modifier of the key table
+// is on every layout, so a bound key never has to act as a modifier.
 class XComputerSystem final : public ComputerSystem {
  public:
   XComputerSystem(const XcbLibrary& xcb, std::string display, int screen, XtestConnection connection,
@@ -96,10 +109,18 @@ class XComputerSystem final : public ComputerSystem {
     const SigpipeGuard sigpipe;
     const Deadline deadline = begin_call();
     ONDREL_CHECK(connect_if_needed(deadline));
+    if (const auto resized = connection_.take_new_size(root_)) size_ = Size{resized->first, resized->second};
+    if (size_) return *size_;
+    // The root window's ConfigureNotify tells of every later change of size (RandR), so that a move needs no
+    // round trip of its own for the check of its point.
+    const std::uint32_t structure = kStructureNotifyMask;
+    xcb_.change_window_attributes(connection_.raw_connection(), root_, kCwEventMask, &structure);
     Expected<Reply> reply = answer_of(connection_.deliver_then_ask({}, xcb_.get_geometry, root_, deadline), {});
     if (!reply.ok()) return reply.outcome();
     const auto& geometry = *static_cast<const XcbGetGeometryReply*>(reply.value().get());
-    return Size{geometry.width, geometry.height};
+    const auto resized = connection_.take_new_size(root_);  // one that came while GetGeometry was on its way
+    size_ = resized ? Size{resized->first, resized->second} : Size{geometry.width, geometry.height};
+    return *size_;
   }
 
   Expected<Point> position() override {
@@ -141,18 +162,9 @@ class XComputerSystem final : public ComputerSystem {
     const Deadline deadline = begin_call();
     ONDREL_CHECK(connect_if_needed(deadline));
     const auto held = std::ranges::find(held_, key.keysym, &HeldKey::keysym);
-    if (!down) {
-      if (held == held_.end()) return Outcome::success();
-      ONDREL_CHECK(deliver(releases_of(held->keystroke), deadline));
-      held_.erase(held);
-      return Outcome::success();
-    }
+    if (!down) return held == held_.end() ? Outcome::success() : release(held, deadline);
     if (held != held_.end()) return deliver(presses_of(held->keystroke), deadline);
-    const Expected<Keystroke> keystroke = keystroke_of(key.keysym, deadline);
-    if (!keystroke.ok()) return keystroke.outcome();
-    ONDREL_CHECK(deliver(presses_of(keystroke.value()), deadline));
-    held_.push_back({key.keysym, keystroke.value()});
-    return Outcome::success();
+    return press(key.keysym, deadline);
   }
 
   Outcome write(std::string_view text) override {
@@ -180,6 +192,7 @@ class XComputerSystem final : public ComputerSystem {
     Expected<XtestConnection> connection = XtestConnection::open(xcb_, display_, deadline);
     if (!connection.ok()) return connection.outcome();
     connection_ = connection.take();
+    size_.reset();
     root_ = root_of_screen(xcb_, connection_.raw_connection(), screen_);
     if (root_ == 0) {
       connection_ = XtestConnection();
@@ -221,13 +234,61 @@ class XComputerSystem final : public ComputerSystem {
     return Point{pointer.root_x, pointer.root_y};
   }
 
-  Expected<Keystroke> keystroke_of(Keysym keysym, Deadline deadline) {
+  Outcome press(Keysym keysym, Deadline deadline) {
     Keymap keymap;
     const HidResult fetched = fetch_keymap(connection_, keymap, deadline);
     if (!fetched) return drop_connection({}, fetched.error().payload());
-    const std::optional<Keystroke> keystroke = find_keysym(keymap, keysym);
-    if (!keystroke) return Outcome::failure("no key of the keyboard layout in use gives keysym " + keysym_text(keysym));
-    return *keystroke;
+    const Expected<KeyPlan> plan = plan_key(keymap, keysym);
+    if (!plan.ok()) return plan.outcome();
+    HeldKey held{keysym, plan.value().keystroke, plan.value().binding, {}};
+    if (held.binding) {
+      held.original = std::move(keymap.keyboard);
+      ONDREL_CHECK(mapping_result(bind_spare_keycodes(connection_, {&*held.binding, 1})));
+      held_.push_back(std::move(held));  // from now on the binding is undone when the key goes up
+      const Outcome pressed = deliver(presses_of(held_.back().keystroke), deadline);
+      if (!pressed.ok() && connection_.is_open()) (void)release(std::prev(held_.end()), patience_from_now());
+      if (!pressed.ok() && !connection_.is_open()) held_.pop_back();  // its server is gone or stalled: so is the binding
+      return pressed;
+    }
+    ONDREL_CHECK(deliver(presses_of(held.keystroke), deadline));
+    held_.push_back(std::move(held));
+    return Outcome::success();
+  }
+
+  Expected<KeyPlan> plan_key(const Keymap& keymap, Keysym keysym) const {
+    if (const std::optional<Keystroke> keystroke = find_keysym(keymap, keysym)) return KeyPlan{*keystroke, {}};
+    const KeyLocator locator(keymap);
+    for (const Keycode spare : locator.spare_keycodes()) {
+      const bool taken = std::ranges::any_of(held_, [&](const HeldKey& key) {
+        return key.binding && key.binding->keycode == spare;
+      });
+      if (!taken) return KeyPlan{Keystroke{spare, 0, 0}, SpareBinding{spare, keysym}};
+    }
+    return Outcome::failure("no key of the keyboard layout in use gives keysym " + keysym_text(keysym) +
+                            ", and no spare keycode is left to bind it to");
+  }
+
+  // Lets go of a held key; a bound keycode gets its mapping back, even when
+  // the release failed (the key is then as good as up).
+  Outcome release(std::vector<HeldKey>::iterator held, Deadline deadline) {
+    Outcome released = deliver(releases_of(held->keystroke), deadline);
+    if (!held->binding) {
+      if (released.ok()) held_.erase(held);
+      return released;
+    }
+    const HeldKey key = std::move(*held);
+    held_.erase(held);
+    if (!connection_.is_open()) return released;  // the binding went with the connection's server, or stays
+    if (released.ok()) pause_ms(kLookupSettleMs);
+    const Outcome restored = mapping_result(restore_keycodes(connection_, key.original, {&*key.binding, 1}));
+    return released.ok() ? restored : released;
+  }
+
+  Outcome mapping_result(const HidResult& result) {
+    if (result) return Outcome::success();
+    if (connection_.library().connection_has_error(connection_.raw_connection()) != 0)
+      return drop_connection({}, result.error().payload());
+    return Outcome::failure(result.error().payload());
   }
 
   Outcome failed(Delivery delivery, std::span<const FakeEvent> events) {
@@ -251,6 +312,7 @@ class XComputerSystem final : public ComputerSystem {
   const int screen_;
   XtestConnection connection_;
   std::uint32_t root_;
+  std::optional<Size> size_;             // the root window's, kept current by its ConfigureNotify events
   XtestConnection retiring_;             // put aside after a failure, open until the server has answered on it
   std::vector<FakeEvent> releases_due_;  // what calls of unknown fate pressed, not yet released
   std::vector<HeldKey> held_;            // the keys down, each with the keystroke that pressed it

@@ -41,6 +41,9 @@ const char* bind_xcb(void* library, XcbLibrary& xcb) {
   if (!bind(library, "xcb_screen_next", xcb.screen_next)) return "xcb_screen_next";
   if (!bind(library, "xcb_query_pointer", xcb.query_pointer)) return "xcb_query_pointer";
   if (!bind(library, "xcb_get_geometry", xcb.get_geometry)) return "xcb_get_geometry";
+  if (!bind(library, "xcb_change_window_attributes", xcb.change_window_attributes))
+    return "xcb_change_window_attributes";
+  if (!bind(library, "xcb_poll_for_event", xcb.poll_for_event)) return "xcb_poll_for_event";
   return nullptr;
 }
 

@@ -149,6 +149,23 @@ struct XcbGetGeometryReply {
 };
 static_assert(sizeof(XcbGetGeometryReply) == 24);
 
+// xcb_configure_notify_event_t, up to the window's size.
+struct XcbConfigureNotifyEvent {
+  std::uint8_t response_type;
+  std::uint8_t pad0;
+  std::uint16_t sequence;
+  std::uint32_t event;
+  std::uint32_t window;
+  std::uint32_t above_sibling;
+  std::int16_t x;
+  std::int16_t y;
+  std::uint16_t width;
+  std::uint16_t height;
+};
+inline constexpr std::uint8_t kConfigureNotify = 22;
+inline constexpr std::uint32_t kCwEventMask = 1u << 11;           // XCB_CW_EVENT_MASK
+inline constexpr std::uint32_t kStructureNotifyMask = 1u << 17;  // XCB_EVENT_MASK_STRUCTURE_NOTIFY
+
 struct XcbLibrary {
   XcbConnection* (*connect_to_fd)(int fd, XcbAuthInfo* auth);
   void (*disconnect)(XcbConnection* connection);
@@ -175,6 +192,9 @@ struct XcbLibrary {
   void (*screen_next)(XcbScreenIterator* iterator);
   XcbCookie (*query_pointer)(XcbConnection* connection, std::uint32_t window);
   XcbCookie (*get_geometry)(XcbConnection* connection, std::uint32_t drawable);
+  XcbCookie (*change_window_attributes)(XcbConnection* connection, std::uint32_t window, std::uint32_t value_mask,
+                                        const void* value_list);
+  XcbResponse* (*poll_for_event)(XcbConnection* connection);
 };
 
 // libxcb.so.1, loaded once for the process's lifetime; nullptr with the

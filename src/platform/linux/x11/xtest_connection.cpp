@@ -35,7 +35,8 @@ XtestConnection::XtestConnection(XtestConnection&& other) noexcept
     : xcb_(other.xcb_),
       connection_(std::exchange(other.connection_, nullptr)),
       owner_(other.owner_),
-      last_answer_due_(other.last_answer_due_) {}
+      last_answer_due_(other.last_answer_due_),
+      configured_(other.configured_) {}
 
 XtestConnection& XtestConnection::operator=(XtestConnection&& other) noexcept {
   if (this != &other) {
@@ -44,6 +45,7 @@ XtestConnection& XtestConnection::operator=(XtestConnection&& other) noexcept {
     connection_ = std::exchange(other.connection_, nullptr);
     owner_ = other.owner_;
     last_answer_due_ = other.last_answer_due_;
+    configured_ = other.configured_;
   }
   return *this;
 }
@@ -187,15 +189,32 @@ Delivery XtestConnection::round_trip(Deadline deadline) {
 }
 
 // Errors of our unchecked requests wait in the event queue, as would any
-// event sent to every client (MappingNotify); both are taken out, so the
-// queue never grows.
+// event sent to every client (MappingNotify) or selected (ConfigureNotify,
+// noted); all are taken out, so the queue never grows.
 bool XtestConnection::queue_held_an_error() {
   bool error = false;
   while (XcbResponse* response = xcb_->poll_for_queued_event(connection_)) {
     error = error || response->response_type == 0;
+    note(*response);
     std::free(response);
   }
   return error;
+}
+
+void XtestConnection::note(const XcbResponse& response) {
+  if ((response.response_type & 0x7f) != kConfigureNotify) return;  // the top bit marks a SendEvent
+  const auto& configure = reinterpret_cast<const XcbConfigureNotifyEvent&>(response);
+  configured_ = Configured{configure.window, configure.width, configure.height};
+}
+
+std::optional<std::pair<std::uint16_t, std::uint16_t>> XtestConnection::take_new_size(std::uint32_t window) {
+  while (XcbResponse* response = xcb_->poll_for_event(connection_)) {
+    note(*response);
+    std::free(response);
+  }
+  if (!configured_ || configured_->window != window) return std::nullopt;
+  const Configured configured = *std::exchange(configured_, std::nullopt);
+  return std::pair{configured.width, configured.height};
 }
 
 }  // namespace ondrel::linux::x11

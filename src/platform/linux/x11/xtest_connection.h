@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <span>
 #include <string>
 
@@ -64,6 +66,11 @@ class XtestConnection {
   Answer deliver_then_ask(std::span<const FakeEvent> events, WindowQuery query, std::uint32_t window,
                           Deadline deadline);
 
+  // The size that the latest ConfigureNotify about `window` gave, once;
+  // reads what has arrived and waits for nothing. Only windows whose
+  // StructureNotify events this connection selected have any.
+  std::optional<std::pair<std::uint16_t, std::uint16_t>> take_new_size(std::uint32_t window);
+
   // Writes a few `events` (at most kRequestsPerWrite) and a round trip only
   // if the socket has room now, behind whatever is already on its way, and
   // waits for nothing; whether they were written.
@@ -93,11 +100,19 @@ class XtestConnection {
   bool flushed_before(Deadline deadline);
   Delivery failure() const;
   bool queue_held_an_error();
+  void note(const XcbResponse& response);
 
   const XcbLibrary* xcb_ = nullptr;
   XcbConnection* connection_ = nullptr;
   pid_t owner_ = 0;
   unsigned int last_answer_due_ = 0;
+
+  struct Configured {
+    std::uint32_t window;
+    std::uint16_t width;
+    std::uint16_t height;
+  };
+  std::optional<Configured> configured_;  // the latest ConfigureNotify, until taken
 };
 
 }  // namespace ondrel::linux::x11
