@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "devices/pause.h"
+#include "platform/stoppable_pause.h"
 #include "platform/linux/x11/keymap_requests.h"
 #include "platform/linux/x11/text_plan.h"
 #include "platform/linux/x11/sigpipe_guard.h"
@@ -17,6 +17,8 @@ namespace {
 // the next write without a deadline) and brings a refusal to light.
 constexpr std::size_t kCharactersPerRoundTrip = 8;
 
+// One deadline for the waits of the whole text, moved on by the time its
+// pauses take: a long text may take long, a server may not.
 class KeystrokeWriter {
  public:
   explicit KeystrokeWriter(XtestConnection& connection) : connection_(connection) {}
@@ -24,10 +26,10 @@ class KeystrokeWriter {
   HidResult write(std::span<const Keystroke> keystrokes) {
     for (std::size_t index = 0; index < keystrokes.size(); ++index) {
       ONDREL_TRY(send(presses_of(keystrokes[index])));
-      pause_ms(kWrittenKeyHoldMs);
+      ONDREL_TRY(pause(kWrittenKeyHoldMs));
       ONDREL_TRY(send(release_held()));
       if ((index + 1) % kCharactersPerRoundTrip == 0) ONDREL_TRY(round_trip());
-      pause_ms(kAfterWrittenCharacterMs);
+      ONDREL_TRY(pause(kAfterWrittenCharacterMs));
     }
     return round_trip();
   }
@@ -39,13 +41,21 @@ class KeystrokeWriter {
   }
 
  private:
+  // Ctrl-C ends the text between two keys.
+  HidResult pause(std::uint32_t milliseconds) {
+    const auto start = std::chrono::steady_clock::now();
+    if (!pause_unless_stopped(milliseconds).ok()) return HidError::interrupted();
+    deadline_ += std::chrono::steady_clock::now() - start;
+    return HidResult::success();
+  }
+
   HidResult send(std::vector<FakeEvent> events) {
     const XcbLibrary& xcb = connection_.library();
     for (const FakeEvent& event : events) {
       send_xtest_fake_input(xcb, connection_.raw_connection(), event);
       if (event.type == event_type::key_press) held_.push_back(event);
     }
-    if (connection_.flush_before(patience_from_now())) return HidResult::success();
+    if (connection_.flush_before(deadline_)) return HidResult::success();
     return delivery_failure(Delivery::lost);
   }
 
@@ -58,12 +68,13 @@ class KeystrokeWriter {
   }
 
   HidResult round_trip() {
-    const Delivery delivery = connection_.deliver({}, patience_from_now());
+    const Delivery delivery = connection_.deliver({}, deadline_);
     return delivery == Delivery::delivered ? HidResult::success() : delivery_failure(delivery);
   }
 
   XtestConnection& connection_;
   std::vector<FakeEvent> held_;
+  Deadline deadline_ = patience_from_now();
 };
 
 HidResult write_planned(XtestConnection& connection, const TextPlan& plan) {
@@ -73,7 +84,7 @@ HidResult write_planned(XtestConnection& connection, const TextPlan& plan) {
   if (!written) writer.release_what_is_held();
   // The last key was processed by the server (a round trip) and its target
   // was woken; it still has to read it and look it up.
-  if (written && !plan.bindings.empty()) pause_ms(kLookupSettleMs);
+  if (written && !plan.bindings.empty()) (void)pause_unless_stopped(kLookupSettleMs);
   return written;
 }
 
