@@ -1,9 +1,114 @@
+#include <memory>
+
 #include "platform/linux/computer_systems.h"
+#include "platform/linux/uinput/absolute_pointer.h"
+#include "platform/linux/uinput/computer_keyboard.h"
+#include "platform/linux/uinput/device.h"
+#include "platform/linux/uinput/event_writer.h"
+#include "platform/stoppable_pause.h"
 
 namespace ondrel::linux::uinput {
+namespace {
 
-Expected<std::unique_ptr<ComputerSystem>> open_computer_system(Size) {
-  return Outcome::failure("the uinput system of ondrel_computer is not available yet");
+constexpr std::uint32_t kCharacterHeldMs = 10;
+constexpr std::uint32_t kAfterCharacterMs = 5;
+
+constexpr const char* kPointerName = "ondrel Computer Pointer";
+constexpr const char* kKeyboardName = "ondrel Computer Keyboard";
+
+std::vector<input_event> key_events(std::uint16_t code, bool down) {
+  return {evdev_event(EV_KEY, code, down ? 1 : 0), evdev_event(EV_SYN, SYN_REPORT, 0)};
+}
+
+// Two devices of this process's own. uinput can tell nothing back: the
+// screen's size is the caller's, and the position is where this pointer
+// last put it.
+class UinputComputerSystem final : public ComputerSystem {
+ public:
+  UinputComputerSystem(Size screen, std::unique_ptr<EventWriter> pointer, std::unique_ptr<EventWriter> keyboard)
+      : screen_(screen), pointer_(std::move(pointer)), keyboard_(std::move(keyboard)) {}
+
+  Expected<Size> screen_size() override { return screen_; }
+
+  // Before the first move the pointer is wherever the compositor keeps it,
+  // which uinput cannot ask; a made-up point would send a click elsewhere.
+  Expected<Point> position() override {
+    if (!moved_) return Outcome::failure("the pointer's position is unknown until move_to: uinput cannot ask the "
+                                         "compositor where the pointer is");
+    return axes_;
+  }
+
+  Outcome move_to(Point point) override {
+    ONDREL_CHECK(pointer_->write(absolute_move_events(point, axes_, screen_)));
+    axes_ = point;
+    moved_ = true;
+    return Outcome::success();
+  }
+
+  Outcome button(Button button, bool down) override { return pointer_->write(button_events(button, down)); }
+
+  Outcome wheel(std::int32_t dx, std::int32_t dy) override {
+    const Expected<std::vector<input_event>> events = wheel_events(dx, dy);
+    if (!events.ok()) return events.outcome();
+    if (events.value().empty()) return Outcome::success();
+    return pointer_->write(events.value());
+  }
+
+  Outcome key(const SystemKey& key, bool down) override {
+    if (!computer_keyboard_has(key.evdev))
+      return Outcome::failure("the uinput keyboard has no key with code " + std::to_string(key.evdev));
+    return keyboard_->write(key_events(key.evdev, down));
+  }
+
+  Outcome write(std::string_view text) override {
+    const Expected<std::vector<TypedStroke>> strokes = us_layout_strokes(text);
+    if (!strokes.ok()) return strokes.outcome();
+    for (const TypedStroke& stroke : strokes.value()) {
+      ONDREL_CHECK(type(stroke));
+      ONDREL_CHECK(pause_unless_stopped(kAfterCharacterMs));
+    }
+    return Outcome::success();
+  }
+
+ private:
+  // Shift (if needed) and the key go down, are held, and come up in
+  // reverse; a failure or a stop lets go of what went down.
+  Outcome type(const TypedStroke& stroke) {
+    std::vector<std::uint16_t> downs;
+    if (stroke.shifted) downs.push_back(kShiftCode);
+    downs.push_back(stroke.code);
+    std::size_t pressed = 0;
+    Outcome done = Outcome::success();
+    for (; pressed < downs.size(); ++pressed) {
+      done = keyboard_->write(key_events(downs[pressed], true));
+      if (!done.ok()) break;
+    }
+    if (done.ok()) done = pause_unless_stopped(kCharacterHeldMs);
+    for (std::size_t i = pressed; i-- > 0;) {
+      Outcome up = keyboard_->write(key_events(downs[i], false));
+      if (done.ok() && !up.ok()) done = std::move(up);
+    }
+    return done;
+  }
+
+  Size screen_;
+  std::unique_ptr<EventWriter> pointer_;
+  std::unique_ptr<EventWriter> keyboard_;
+  Point axes_ = kPointerAxesAtStart;
+  bool moved_ = false;
+};
+
+}  // namespace
+
+Expected<std::unique_ptr<ComputerSystem>> open_computer_system(Size screen_size) {
+  if (screen_size.width < 1 || screen_size.height < 1)
+    return Outcome::failure("the screen must be at least one pixel wide and high");
+  Expected<std::unique_ptr<Device>> pointer = Device::create(absolute_pointer_capabilities(screen_size), kPointerName);
+  if (!pointer.ok()) return pointer.outcome();
+  Expected<std::unique_ptr<Device>> keyboard = Device::create(computer_keyboard_capabilities(), kKeyboardName);
+  if (!keyboard.ok()) return keyboard.outcome();
+  return std::unique_ptr<ComputerSystem>(
+      std::make_unique<UinputComputerSystem>(screen_size, std::move(pointer).take(), std::move(keyboard).take()));
 }
 
 }  // namespace ondrel::linux::uinput

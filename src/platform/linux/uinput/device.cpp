@@ -102,6 +102,8 @@ Outcome Device::declare() {
     setup.absinfo.resolution = axis.resolution;
     if (ioctl(fd, UI_ABS_SETUP, &setup) != 0) return Outcome::failure(os_error("UI_ABS_SETUP"));
   }
+  for (const std::uint16_t property : capabilities_.properties)
+    ONDREL_CHECK(control(fd, UI_SET_PROPBIT, property, "UI_SET_PROPBIT"));
   return Outcome::success();
 }
 

@@ -34,6 +34,7 @@ struct Capabilities {
   std::vector<std::uint16_t> keys;
   std::vector<std::uint16_t> relative_axes;
   std::vector<AbsoluteAxis> absolute_axes;
+  std::vector<std::uint16_t> properties = {};  // INPUT_PROP_*
 };
 
 // A uinput device of its own, registered with the system when create()
