@@ -12,4 +12,8 @@ namespace ondrel {
 // is not valid UTF-8 at byte N", N the first byte of the bad sequence.
 Expected<std::u32string> decode_utf8(std::string_view text);
 
+// How a message names a character: "U+00E9 'é'", a control character by its
+// code point alone.
+std::string character_name(char32_t character);
+
 }  // namespace ondrel

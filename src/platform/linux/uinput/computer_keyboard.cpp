@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 #include "devices/typed_characters.h"
 #include "platform/key_codes.h"
@@ -28,31 +27,6 @@ constexpr auto kKeyRanges = std::to_array<CodeRange>({
     {KEY_LEFTMETA, KEY_COMPOSE},
     {KEY_F13, KEY_F24},
 });
-
-// "U+00FC 'ü'"; a control character by its number only.
-std::string character_name(char32_t character) {
-  char number[16];
-  std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(character));
-  std::string name = number;
-  if (character < 0x20 || (character >= 0x7F && character < 0xA0)) return name;
-  std::string utf8;
-  if (character < 0x80) {
-    utf8 += static_cast<char>(character);
-  } else if (character < 0x800) {
-    utf8 += static_cast<char>(0xC0 | (character >> 6));
-    utf8 += static_cast<char>(0x80 | (character & 0x3F));
-  } else if (character < 0x10000) {
-    utf8 += static_cast<char>(0xE0 | (character >> 12));
-    utf8 += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
-    utf8 += static_cast<char>(0x80 | (character & 0x3F));
-  } else {
-    utf8 += static_cast<char>(0xF0 | (character >> 18));
-    utf8 += static_cast<char>(0x80 | ((character >> 12) & 0x3F));
-    utf8 += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
-    utf8 += static_cast<char>(0x80 | (character & 0x3F));
-  }
-  return name + " '" + utf8 + "'";
-}
 
 }  // namespace
 

@@ -1,7 +1,6 @@
 #include "platform/linux/x11/text_plan.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 
 #include "platform/utf8_text.h"
@@ -10,26 +9,6 @@ namespace ondrel::linux::x11 {
 namespace {
 
 bool is_control(char32_t character) { return character < 0x20 || (character >= 0x7f && character <= 0x9f); }
-
-// "U+00E9 'é'"; a control character by its code point alone.
-std::string character_name(char32_t character) {
-  char code[16];
-  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character));
-  std::string name = code;
-  if (is_control(character)) return name;
-  // Re-encoded from a decoded character, so always valid UTF-8.
-  name += " '";
-  if (character < 0x80) {
-    name += static_cast<char>(character);
-  } else {
-    const int continuation = character < 0x800 ? 1 : character < 0x10000 ? 2 : 3;
-    constexpr unsigned char kLeadMarks[] = {0, 0xc0, 0xe0, 0xf0};
-    name += static_cast<char>(kLeadMarks[continuation] | (character >> (6 * continuation)));
-    for (int shift = 6 * (continuation - 1); shift >= 0; shift -= 6)
-      name += static_cast<char>(0x80 | ((character >> shift) & 0x3f));
-  }
-  return name + "'";
-}
 
 // Assigns spare keycodes, one per missing character, in the order the text
 // first needs them.
