@@ -88,7 +88,7 @@ void print_line(const std::string& line) {
 }  // namespace
 
 int main() {
-  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);  // Wine 8 has no V2
   InputObserver observer;
   if (!observer.ready()) {
     std::fputs("the observer's window or hooks could not be set up\n", stderr);

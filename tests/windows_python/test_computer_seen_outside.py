@@ -1,14 +1,17 @@
 """ondrel_computer's Computer in Windows CPython, injecting for real: the observer process (conftest.py) sees the
-pointer land on each point asked, the virtual screen's corners included, by its hook and by GetCursorPos; clicks,
-the side buttons and both wheels at their points; text in any language arrive as exactly its characters; a chord's
-keys go down in order and up in reverse. Keys reach the system as the test recorder journals them for a US layout,
-the one Wine gives a new prefix; the window sees a modifier by its generic code (VK_SHIFT for VK_LSHIFT), and Wine's
-hook marks the up of a Unicode packet as a down (the window gets its WM_KEYUP)."""
+pointer land on each point asked, the virtual screen's corners included, by its hook and by GetCursorPos; clicks, the
+side buttons and both wheels at their points; text in any language arrive as exactly its characters; a chord's keys
+go down in order and up in reverse; with Caps Lock on, text still arrives exactly. Keys reach the system as the test
+recorder journals them for a US layout, the one Wine gives a new prefix. The calls come from a thread unaware of DPI
+while the screen is at 144 DPI (scripts/windows-python-tests sets it), so that only the Computer's own per-monitor
+awareness makes them physical pixels; the window sees a modifier by its generic code (VK_SHIFT for VK_LSHIFT), and
+Wine's hook marks the up of a Unicode packet as a down (the window gets its WM_KEYUP)."""
 
 import ctypes
 import json
 
 import ondrel_computer
+import pytest
 from ondrel_computer import Computer
 
 KEYUP, UNICODE, VK_PACKET = 0x0002, 0x0004, 0xE7
@@ -30,7 +33,16 @@ def recorded_keys(operation):
             for e in events]
 
 
-def test_points_and_text_arrive_exactly(observer):
+@pytest.fixture
+def unaware_thread():
+    set_awareness = ctypes.windll.user32.SetThreadDpiAwarenessContext
+    set_awareness.restype, set_awareness.argtypes = ctypes.c_void_p, [ctypes.c_void_p]
+    previous = set_awareness(-1)  # DPI_AWARENESS_CONTEXT_UNAWARE
+    yield
+    set_awareness(previous)
+
+
+def test_points_and_text_arrive_exactly(observer, unaware_thread):
     computer = Computer()
     left, top, width, height = observer.screen
     assert computer.screen_size() == (width, height)
@@ -63,3 +75,10 @@ def test_points_and_text_arrive_exactly(observer):
         assert [key.lower() for key in seen["hook_keys"]] == [key.replace("0xe7 up", "0xe7 down") for key in keys]
         assert seen["all_injected"]
     assert keys == ["0xa2 down", "0xa0 down", "0x54 down", "0x54 up", "0xa0 up", "0xa2 up"]
+
+    computer.key("capslock")  # on: each letter typed by its key takes the other shift state
+    try:
+        computer.write(TEXT)
+        assert observer.report()["window_chars"] == TEXT
+    finally:
+        computer.key("capslock")
