@@ -72,7 +72,8 @@ class User32Target final : public windows::RecordTarget {
   // from this thread's. A key is used only if it types exactly the
   // character with the locks as they are: with Caps Lock on, a letter takes
   // the other shift state; a dead key (^ on a German layout) would wait for
-  // the next character and goes as a Unicode packet instead.
+  // the next character, and Wine takes no Control+Alt for AltGr (@ on a
+  // German layout): those go as Unicode packets instead.
   std::optional<windows::LayoutStroke> layout_stroke(char32_t character) override {
     if (character > 0xFFFF) return std::nullopt;  // no layout has a key for a surrogate pair
     const HKL layout = ::GetKeyboardLayout(::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr));
