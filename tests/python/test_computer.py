@@ -214,9 +214,13 @@ def test_calls_release_the_lock_and_wait_for_each_other(recorder):
     assert len(ticks) >= 20  # the other thread ran throughout
 
 
+# Windows has no signals between processes: there each line the child reads is a Ctrl-C, which interrupt_main()
+# delivers as the console's handler would.
 CHILD = textwrap.dedent("""
-    import ctypes, json, sys
+    import _thread, ctypes, json, sys, threading
     import ondrel_computer
+    if sys.platform == "win32":
+        threading.Thread(target=lambda: [_thread.interrupt_main() for _ in sys.stdin], daemon=True).start()
     lib = ctypes.CDLL(ondrel_computer.__file__)
     lib.ondrel_recorder_events.restype = ctypes.c_char_p
     lib.ondrel_recorder_start()
@@ -234,12 +238,16 @@ CHILD = textwrap.dedent("""
 
 
 def test_ctrl_c_stops_a_long_call_and_lets_go():
-    child = subprocess.Popen([sys.executable, "-c", CHILD], stdout=subprocess.PIPE, text=True)
+    child = subprocess.Popen([sys.executable, "-c", CHILD], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
     try:
         assert child.stdout.readline() == "ready\n"
         for _ in range(2):  # once for the hold, once for the write it goes on to
             time.sleep(0.3)
-            child.send_signal(signal.SIGINT)
+            if sys.platform == "win32":
+                child.stdin.write("\n")
+                child.stdin.flush()
+            else:
+                child.send_signal(signal.SIGINT)
         out, _ = child.communicate(timeout=10)
     finally:
         child.kill()

@@ -3,9 +3,12 @@
 // another process: the module holds the interpreter lock during its calls,
 // so a hook served inside the injecting interpreter would wait for it.
 //
-// Prints {"centre":[x,y]} once ready; then, for every line read from stdin,
-// waits until the system has delivered everything and prints one JSON line
-// of what arrived since the previous one. Ends at "quit" or end of input.
+// Prints {"centre":[x,y],"screen":[left,top,width,height]} (the virtual
+// screen) once ready; then, for every line read from stdin, waits until the
+// system has delivered everything and prints one JSON line of what arrived
+// since the previous one, with the cursor's position then. Points are
+// physical pixels: the process is per-monitor DPI aware. Ends at "quit" or
+// end of input.
 #include <windows.h>
 
 #include <cstdio>
@@ -54,13 +57,27 @@ std::string json_strings(const std::vector<std::string>& items) {
 
 std::string json_point(POINT point) { return "[" + std::to_string(point.x) + "," + std::to_string(point.y) + "]"; }
 
+std::string json_points(const std::vector<POINT>& points) {
+  std::string array = "[";
+  for (const POINT point : points) array += (array.size() > 1 ? "," : "") + json_point(point);
+  return array + "]";
+}
+
 std::string json_seen(const SeenInput& seen) {
-  std::string points = "[";
-  for (const POINT point : seen.hook_points) points += (points.size() > 1 ? "," : "") + json_point(point);
+  POINT cursor{};
+  GetCursorPos(&cursor);
   return "{\"hook_keys\":" + json_strings(seen.hook_keys) + ",\"hook_mouse\":" + json_strings(seen.hook_mouse) +
-         ",\"hook_points\":" + points + "],\"all_injected\":" + (seen.all_injected ? "true" : "false") +
-         ",\"window_keys\":" + json_strings(seen.window_keys) + ",\"window_mouse\":" +
-         json_strings(seen.window_mouse) + ",\"window_chars\":" + json_string(utf8(seen.window_chars)) + "}";
+         ",\"hook_points\":" + json_points(seen.hook_points) + ",\"all_injected\":" +
+         (seen.all_injected ? "true" : "false") + ",\"window_keys\":" + json_strings(seen.window_keys) +
+         ",\"window_mouse\":" + json_strings(seen.window_mouse) + ",\"window_points\":" +
+         json_points(seen.window_points) + ",\"window_chars\":" + json_string(utf8(seen.window_chars)) +
+         ",\"cursor\":" + json_point(cursor) + "}";
+}
+
+std::string json_virtual_screen() {
+  return "[" + std::to_string(GetSystemMetrics(SM_XVIRTUALSCREEN)) + "," +
+         std::to_string(GetSystemMetrics(SM_YVIRTUALSCREEN)) + "," + std::to_string(GetSystemMetrics(SM_CXVIRTUALSCREEN)) +
+         "," + std::to_string(GetSystemMetrics(SM_CYVIRTUALSCREEN)) + "]";
 }
 
 void print_line(const std::string& line) {
@@ -71,12 +88,14 @@ void print_line(const std::string& line) {
 }  // namespace
 
 int main() {
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);  // Wine 8 has no V2
   InputObserver observer;
   if (!observer.ready()) {
     std::fputs("the observer's window or hooks could not be set up\n", stderr);
     return 1;
   }
-  print_line("{\"centre\":" + json_point(ondrel::wine_testing::screen_centre()) + "}");
+  print_line("{\"centre\":" + json_point(ondrel::wine_testing::screen_centre()) +
+             ",\"screen\":" + json_virtual_screen() + "}");
   bool more = true;
   while (more) {
     // The line is awaited on a thread of the observer's, while this thread serves the hooks and the window.

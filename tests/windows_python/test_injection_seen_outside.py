@@ -6,71 +6,14 @@ generic code, VK_SHIFT for VK_LSHIFT)."""
 
 import ctypes
 import json
-import os
-import queue
-import subprocess
-import threading
 
 import ondrel
 import pytest
 
-DEADLINE_S = 30
 KEYUP, EXTENDED, MOVE = 0x0002, 0x0001, 0x0001
 GENERIC_MODIFIERS = {0xA0: 0x10, 0xA1: 0x10, 0xA2: 0x11, 0xA3: 0x11, 0xA4: 0x12, 0xA5: 0x12}
 MOUSE_EVENTS = {0x0002: "left down", 0x0004: "left up", 0x0008: "right down", 0x0010: "right up",
                 0x0020: "middle down", 0x0040: "middle up"}
-
-
-class Observer:
-    """The observer process: report() says what arrived since the previous report."""
-
-    def __init__(self, program):
-        self.process = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-        self.lines = queue.Queue()
-        threading.Thread(target=self._forward_lines, daemon=True).start()
-        try:
-            self.centre = tuple(self._read()["centre"])
-        except BaseException:
-            self.process.kill()
-            raise
-
-    def _forward_lines(self):
-        for line in self.process.stdout:
-            self.lines.put(line)
-        self.lines.put(None)
-
-    def _read(self):
-        try:
-            line = self.lines.get(timeout=DEADLINE_S)
-        except queue.Empty:
-            pytest.fail(f"the observer said nothing for {DEADLINE_S} s")
-        if line is None:
-            pytest.fail(f"the observer ended with exit code {self.process.wait(DEADLINE_S)}")
-        return json.loads(line)
-
-    def report(self):
-        self.process.stdin.write("report\n")
-        self.process.stdin.flush()
-        return self._read()
-
-    def close(self):
-        try:
-            self.process.communicate("quit\n", timeout=DEADLINE_S)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
-
-
-@pytest.fixture
-def observer():
-    program = os.environ.get("ONDREL_INPUT_OBSERVER")
-    if not program:
-        pytest.skip("ONDREL_INPUT_OBSERVER does not name the observer program")
-    if os.name != "nt":
-        pytest.skip("injects into Windows' user32")
-    watcher = Observer(program)
-    yield watcher
-    watcher.close()
 
 
 def describe_key(virtual_key, flags):

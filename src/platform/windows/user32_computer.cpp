@@ -1,5 +1,6 @@
 #ifdef _WIN32
 
+#include <array>
 #include <memory>
 
 #include "platform/system_computer.h"
@@ -12,12 +13,15 @@ using windows::Input;
 
 // Per-monitor DPI awareness for the calling thread, for one call: points
 // are then physical pixels on every monitor, whatever the host process
-// declared, and the process's own awareness is never changed. Windows
-// before 10 (1607) has no per-thread awareness; there the process's holds.
+// declared, and the process's own awareness is never changed. The first
+// per-monitor context (Windows 10 1607) is asked for: it measures and moves
+// exactly as the second does, which Windows 10 before 1703 and Wine 8 refuse.
+// Windows before 10 (1607) has no per-thread awareness; there the
+// process's holds.
 class PerMonitorAwareness {
  public:
   PerMonitorAwareness() {
-    if (set_ != nullptr) previous_ = set_(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    if (set_ != nullptr) previous_ = set_(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
   }
   ~PerMonitorAwareness() {
     if (set_ != nullptr && previous_ != nullptr) set_(previous_);
@@ -65,7 +69,11 @@ class User32Target final : public windows::RecordTarget {
   }
 
   // The layout of the window that will receive the text, which may differ
-  // from this thread's.
+  // from this thread's. A key is used only if it types exactly the
+  // character with the locks as they are: with Caps Lock on, a letter takes
+  // the other shift state; a dead key (^ on a German layout) would wait for
+  // the next character, and Wine takes no Control+Alt for AltGr (@ on a
+  // German layout): those go as Unicode packets instead.
   std::optional<windows::LayoutStroke> layout_stroke(char32_t character) override {
     if (character > 0xFFFF) return std::nullopt;  // no layout has a key for a surrogate pair
     const HKL layout = ::GetKeyboardLayout(::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr));
@@ -75,7 +83,28 @@ class User32Target final : public windows::RecordTarget {
     const auto shift_state = static_cast<std::uint8_t>((scanned >> 8) & 0xFF);
     if ((shift_state & ~0x07) != 0) return std::nullopt;  // Hankaku and other states we cannot press
     const auto scan_code = static_cast<std::uint16_t>(::MapVirtualKeyExW(virtual_key, MAPVK_VK_TO_VSC, layout));
-    return windows::LayoutStroke{virtual_key, scan_code, shift_state};
+    for (const std::uint8_t state : {shift_state, static_cast<std::uint8_t>(shift_state ^ 1)}) {
+      const windows::LayoutStroke stroke{virtual_key, scan_code, state};
+      if (types_exactly(stroke, character, layout)) return stroke;
+    }
+    return std::nullopt;
+  }
+
+ private:
+  // Whether `stroke` types `character` alone, asked without touching the
+  // keyboard's dead-key state (flag 4, Windows 10 1607; before it, only
+  // this thread's state, which nothing else reads).
+  static bool types_exactly(const windows::LayoutStroke& stroke, char32_t character, HKL layout) {
+    std::array<BYTE, 256> keys{};
+    const BYTE down = 0x80;
+    if ((stroke.shift_state & 1) != 0) keys[VK_SHIFT] = down;
+    if ((stroke.shift_state & 2) != 0) keys[VK_CONTROL] = down;
+    if ((stroke.shift_state & 4) != 0) keys[VK_MENU] = down;
+    keys[VK_CAPITAL] = static_cast<BYTE>(::GetKeyState(VK_CAPITAL) & 1);
+    std::array<WCHAR, 4> typed{};
+    const int count = ::ToUnicodeEx(stroke.virtual_key, stroke.scan_code, keys.data(), typed.data(),
+                                    static_cast<int>(typed.size()), 4, layout);
+    return count == 1 && typed[0] == character;
   }
 };
 

@@ -1,5 +1,7 @@
 #include "support/input_observer.h"
 
+#include <windowsx.h>
+
 #include <cstdio>
 #include <thread>
 
@@ -29,8 +31,10 @@ void dispatch_until_quiet() {
   } while (MsgWaitForMultipleObjectsEx(0, nullptr, kQuietMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_TIMEOUT);
 }
 
-// Mouse messages as the hooks and the window both name them.
-std::string describe_mouse_message(UINT message, short wheel_delta) {
+// Mouse messages as the hooks and the window both name them; `high` is the
+// high word of their data: the wheel's delta or the X button.
+std::string describe_mouse_message(UINT message, WORD high) {
+  const char* x_button = high == XBUTTON1 ? "back" : high == XBUTTON2 ? "forward" : "x button ?";
   switch (message) {
     case WM_MOUSEMOVE: return "move";
     case WM_LBUTTONDOWN: return "left down";
@@ -39,9 +43,24 @@ std::string describe_mouse_message(UINT message, short wheel_delta) {
     case WM_RBUTTONUP: return "right up";
     case WM_MBUTTONDOWN: return "middle down";
     case WM_MBUTTONUP: return "middle up";
-    case WM_MOUSEWHEEL: return "wheel " + std::to_string(wheel_delta);
+    case WM_XBUTTONDOWN: return std::string(x_button) + " down";
+    case WM_XBUTTONUP: return std::string(x_button) + " up";
+    case WM_MOUSEWHEEL: return "wheel " + std::to_string(static_cast<short>(high));
+    case WM_MOUSEHWHEEL: return "hwheel " + std::to_string(static_cast<short>(high));
     default: return "mouse message " + std::to_string(message);
   }
+}
+
+bool is_button_or_wheel(UINT message) {
+  return (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONUP) || message == WM_MOUSEWHEEL ||
+         message == WM_XBUTTONDOWN || message == WM_XBUTTONUP || message == WM_MOUSEHWHEEL;
+}
+
+// A mouse message's point: the client's for buttons, the screen's for wheels.
+POINT message_point(HWND window, UINT message, LPARAM lparam) {
+  POINT point{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+  if (message != WM_MOUSEWHEEL && message != WM_MOUSEHWHEEL) ClientToScreen(window, &point);
+  return point;
 }
 
 }  // namespace
@@ -132,7 +151,7 @@ LRESULT CALLBACK InputObserver::mouse_hook(int code, WPARAM wparam, LPARAM lpara
     const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam);
     SeenInput& seen = active_observer->seen;
     seen.hook_mouse.push_back(
-        describe_mouse_message(static_cast<UINT>(wparam), static_cast<short>(HIWORD(info.mouseData))));
+        describe_mouse_message(static_cast<UINT>(wparam), HIWORD(info.mouseData)));
     if (wparam == WM_MOUSEMOVE) seen.hook_points.push_back(info.pt);
     seen.all_injected = seen.all_injected && (info.flags & LLMHF_INJECTED) != 0;
   }
@@ -149,8 +168,9 @@ LRESULT CALLBACK InputObserver::window_procedure(HWND window, UINT message, WPAR
                                               (lparam & (1 << 24)) != 0));
     } else if (message == WM_CHAR) {
       seen.window_chars += static_cast<wchar_t>(wparam);
-    } else if ((message >= WM_LBUTTONDOWN && message <= WM_MBUTTONUP) || message == WM_MOUSEWHEEL) {
-      seen.window_mouse.push_back(describe_mouse_message(message, GET_WHEEL_DELTA_WPARAM(wparam)));
+    } else if (is_button_or_wheel(message)) {
+      seen.window_mouse.push_back(describe_mouse_message(message, HIWORD(wparam)));
+      seen.window_points.push_back(message_point(window, message, lparam));
     }
   }
   return DefWindowProcW(window, message, wparam, lparam);

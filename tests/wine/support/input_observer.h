@@ -12,7 +12,8 @@
 namespace ondrel::wine_testing {
 
 // What reached the system during one injection. Keys read "0xA2 down" or
-// "0x25 up extended"; mouse events "left down", "wheel -240" or "move".
+// "0x25 up extended"; mouse events "left down", "back up", "wheel -240",
+// "hwheel 120" or "move".
 struct SeenInput {
   std::vector<std::string> hook_keys;     // WH_KEYBOARD_LL
   std::vector<DWORD> hook_key_times;      // their time stamps, in ms
@@ -21,6 +22,7 @@ struct SeenInput {
   bool all_injected = true;               // every hook event carried its injected flag
   std::vector<std::string> window_keys;   // WM_KEYDOWN, WM_SYSKEYDOWN and their ups
   std::vector<std::string> window_mouse;  // button and wheel messages
+  std::vector<POINT> window_points;       // where each of them happened, in screen pixels
   std::wstring window_chars;              // the WM_CHAR text
 };
 
