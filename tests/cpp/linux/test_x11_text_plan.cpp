@@ -66,10 +66,10 @@ struct PlanCase {
 class TextPlanOnLayout : public testing::TestWithParam<PlanCase> {};
 
 TEST_P(TextPlanOnLayout, GivesEachCharacterItsKeyAndLevel) {
-  const TextPlanResult planned = plan_text(GetParam().text, german_like());
-  ASSERT_TRUE(planned.ok()) << planned.message();
-  EXPECT_EQ(planned.plan().keystrokes, GetParam().keystrokes);
-  EXPECT_EQ(planned.plan().bindings, GetParam().bindings);
+  const Expected<TextPlan> planned = plan_text(GetParam().text, german_like());
+  ASSERT_TRUE(planned.ok()) << planned.error();
+  EXPECT_EQ(planned.value().keystrokes, GetParam().keystrokes);
+  EXPECT_EQ(planned.value().bindings, GetParam().bindings);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -86,10 +86,10 @@ INSTANTIATE_TEST_SUITE_P(
                  {{210, 'x'}, {209, 0x1004e16}, {208, 0x101f600}, {207, 0xe9}}}));
 
 TEST(TextPlan, WithoutALevel3ModifierBindsWhatOnlyAltGrTypes) {
-  const TextPlanResult planned = plan_text("e\xe2\x82\xac", german_like(false));
-  ASSERT_TRUE(planned.ok()) << planned.message();
-  EXPECT_EQ(planned.plan().keystrokes, (std::vector<Keystroke>{{26}, {210}}));
-  EXPECT_EQ(planned.plan().bindings, (std::vector<SpareBinding>{{210, 0x10020ac}}));  // Unicode: known to every server
+  const Expected<TextPlan> planned = plan_text("e\xe2\x82\xac", german_like(false));
+  ASSERT_TRUE(planned.ok()) << planned.error();
+  EXPECT_EQ(planned.value().keystrokes, (std::vector<Keystroke>{{26}, {210}}));
+  EXPECT_EQ(planned.value().bindings, (std::vector<SpareBinding>{{210, 0x10020ac}}));  // Unicode: known to every server
 }
 
 TEST(TextPlan, RefusesWhatCannotBeTyped) {
@@ -106,9 +106,9 @@ TEST(TextPlan, RefusesWhatCannotBeTyped) {
        "U+03B5 '\xce\xb5' is not on the keyboard layout, and all 4 spare keycodes are taken"},
   };
   for (const auto& [text, message] : cases) {
-    const TextPlanResult planned = plan_text(text, german_like());
+    const Expected<TextPlan> planned = plan_text(text, german_like());
     ASSERT_FALSE(planned.ok()) << text;
-    EXPECT_EQ(planned.message(), message);
+    EXPECT_EQ(planned.error(), message);
   }
 }
 

@@ -171,12 +171,16 @@ class XComputerSystem final : public ComputerSystem {
     const SigpipeGuard sigpipe;
     const Deadline deadline = begin_call();
     ONDREL_CHECK(connect_if_needed(deadline));
-    const HidResult written = write_text(connection_, text);
-    if (written) return Outcome::success();
-    // write_text let go of what it held where it still could; a server that
-    // refused, stalled or went away gets a fresh connection next time.
-    if (written.error().kind() == HidError::Kind::SendFailed) retiring_ = std::move(connection_);
-    return Outcome::failure(written.error().payload());
+    Expected<Keymap> keymap = fetch_keymap(connection_, deadline);
+    if (!keymap.ok()) return drop_connection({}, keymap.error());
+    Expected<TextPlan> plan = plan_text(text, keymap.value());
+    if (!plan.ok()) return plan.outcome();
+    const Outcome written = write_text(connection_, PlannedText{keymap.take(), plan.take()});
+    // write_text let go of what it held where it still could; the connection
+    // of a server that refused, stalled or went away (or of a call stopped
+    // half-way) is put aside for a fresh one.
+    if (!written.ok()) retiring_ = std::move(connection_);
+    return written;
   }
 
  private:
@@ -235,9 +239,9 @@ class XComputerSystem final : public ComputerSystem {
   }
 
   Outcome press(Keysym keysym, Deadline deadline) {
-    Keymap keymap;
-    const HidResult fetched = fetch_keymap(connection_, keymap, deadline);
-    if (!fetched) return drop_connection({}, fetched.error().payload());
+    Expected<Keymap> fetched = fetch_keymap(connection_, deadline);
+    if (!fetched.ok()) return drop_connection({}, fetched.error());
+    Keymap keymap = fetched.take();
     const Expected<KeyPlan> plan = plan_key(keymap, keysym);
     if (!plan.ok()) return plan.outcome();
     HeldKey held{keysym, plan.value().keystroke, plan.value().binding, {}};
@@ -284,16 +288,16 @@ class XComputerSystem final : public ComputerSystem {
     return released.ok() ? restored : released;
   }
 
-  Outcome mapping_result(const HidResult& result) {
-    if (result) return Outcome::success();
+  Outcome mapping_result(const Outcome& result) {
+    if (result.ok()) return result;
     if (connection_.library().connection_has_error(connection_.raw_connection()) != 0)
-      return drop_connection({}, result.error().payload());
-    return Outcome::failure(result.error().payload());
+      return drop_connection({}, result.error());
+    return result;
   }
 
   Outcome failed(Delivery delivery, std::span<const FakeEvent> events) {
     if (delivery == Delivery::refused) return Outcome::failure("the X server refused the input");
-    return drop_connection(events, delivery_failure(delivery).payload());
+    return drop_connection(events, delivery_failure(delivery));
   }
 
   Outcome drop_connection(std::span<const FakeEvent> unknown, std::string why) {

@@ -33,10 +33,10 @@ Reply reply_before(XtestConnection& connection, unsigned int sequence, Deadline 
 
 // A refusal comes here too: the server refuses neither request when asked
 // for its own keycode range.
-HidError unanswered(XtestConnection& connection) {
+Outcome unanswered(XtestConnection& connection) {
   if (connection.library().connection_has_error(connection.raw_connection()) != 0)
-    return delivery_failure(Delivery::lost);
-  return HidError::send_failed("the X server did not give its keyboard mapping within " + patience_text());
+    return Outcome::failure(delivery_failure(Delivery::lost));
+  return Outcome::failure("the X server did not give its keyboard mapping within " + patience_text());
 }
 
 template <class Item>
@@ -53,29 +53,29 @@ void change(XtestConnection& connection, Keycode keycode, std::span<const Keysym
 }
 
 // Waits until the server has made the changes sent before.
-HidResult changes_made(XtestConnection& connection) {
+Outcome changes_made(XtestConnection& connection) {
   const Delivery delivery = connection.deliver({}, patience_from_now());
-  if (delivery == Delivery::delivered) return HidResult::success();
-  if (delivery == Delivery::refused) return HidError::send_failed("the X server refused to change the keyboard mapping");
-  return delivery_failure(delivery);
+  if (delivery == Delivery::delivered) return Outcome::success();
+  if (delivery == Delivery::refused) return Outcome::failure("the X server refused to change the keyboard mapping");
+  return Outcome::failure(delivery_failure(delivery));
 }
 
 }  // namespace
 
-HidError delivery_failure(Delivery delivery) {
+std::string delivery_failure(Delivery delivery) {
   switch (delivery) {
     case Delivery::refused:
-      return HidError::send_failed("the X server refused the input");
+      return "the X server refused the input";
     case Delivery::timed_out:
-      return HidError::send_failed("the X server did not answer within " + patience_text());
+      return "the X server did not answer within " + patience_text();
     case Delivery::delivered:
     case Delivery::lost:
       break;
   }
-  return HidError::send_failed("the X connection was lost");
+  return "the X connection was lost";
 }
 
-HidResult fetch_keymap(XtestConnection& connection, Keymap& keymap, Deadline deadline) {
+Expected<Keymap> fetch_keymap(XtestConnection& connection, Deadline deadline) {
   const XcbLibrary& xcb = connection.library();
   XcbConnection* const raw = connection.raw_connection();
   const XcbSetup* setup = xcb.get_setup(raw);
@@ -86,12 +86,11 @@ HidResult fetch_keymap(XtestConnection& connection, Keymap& keymap, Deadline dea
   if (!keyboard_reply) return unanswered(connection);
   const Reply modifiers_reply = reply_before(connection, modifiers.sequence, deadline);
   if (!modifiers_reply) return unanswered(connection);
-  keymap.keyboard = {setup->min_keycode, keyboard_reply->per_key, list_of<Keysym>(*keyboard_reply)};
-  keymap.modifiers = {modifiers_reply->per_key, list_of<Keycode>(*modifiers_reply)};
-  return HidResult::success();
+  return Keymap{{setup->min_keycode, keyboard_reply->per_key, list_of<Keysym>(*keyboard_reply)},
+                {modifiers_reply->per_key, list_of<Keycode>(*modifiers_reply)}};
 }
 
-HidResult bind_spare_keycodes(XtestConnection& connection, std::span<const SpareBinding> bindings) {
+Outcome bind_spare_keycodes(XtestConnection& connection, std::span<const SpareBinding> bindings) {
   for (const SpareBinding& binding : bindings) {
     const Keysym both_levels[] = {binding.keysym, binding.keysym};
     change(connection, binding.keycode, both_levels);
@@ -99,8 +98,8 @@ HidResult bind_spare_keycodes(XtestConnection& connection, std::span<const Spare
   return changes_made(connection);
 }
 
-HidResult restore_keycodes(XtestConnection& connection, const KeyboardMapping& original,
-                           std::span<const SpareBinding> bindings) {
+Outcome restore_keycodes(XtestConnection& connection, const KeyboardMapping& original,
+                        std::span<const SpareBinding> bindings) {
   for (const SpareBinding& binding : bindings) change(connection, binding.keycode, original.row(binding.keycode));
   return changes_made(connection);
 }

@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "devices/hid_result.h"
+#include "devices/outcome.h"
 #include "platform/linux/x11/keymap.h"
 #include "platform/linux/x11/text_plan.h"
 #include "platform/linux/x11/xtest_connection.h"
@@ -14,18 +14,18 @@
 namespace ondrel::linux::x11 {
 
 // The server's current keyboard and modifier mappings, over every keycode.
-HidResult fetch_keymap(XtestConnection& connection, Keymap& keymap, Deadline deadline = patience_from_now());
+Expected<Keymap> fetch_keymap(XtestConnection& connection, Deadline deadline = patience_from_now());
 
 // Binds each spare keycode to its keysym (twice, at levels 1 and 2, so
 // that neither Caps Lock nor a held Shift changes what it types) and waits
 // until the server has made the change.
-HidResult bind_spare_keycodes(XtestConnection& connection, std::span<const SpareBinding> bindings);
+Outcome bind_spare_keycodes(XtestConnection& connection, std::span<const SpareBinding> bindings);
 
 // Gives the bound keycodes back the keysyms they have in `original`.
-HidResult restore_keycodes(XtestConnection& connection, const KeyboardMapping& original,
-                           std::span<const SpareBinding> bindings);
+Outcome restore_keycodes(XtestConnection& connection, const KeyboardMapping& original,
+                        std::span<const SpareBinding> bindings);
 
-// The failure that a delivery other than `delivered` means.
-HidError delivery_failure(Delivery delivery);
+// What a delivery other than `delivered` means, as a failure's text.
+std::string delivery_failure(Delivery delivery);
 
 }  // namespace ondrel::linux::x11

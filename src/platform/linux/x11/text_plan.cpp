@@ -31,24 +31,24 @@ class SpareKeys {
 
 }  // namespace
 
-TextPlanResult plan_text(std::string_view text, const Keymap& keymap) {
+Expected<TextPlan> plan_text(std::string_view text, const Keymap& keymap) {
   const Expected<std::u32string> characters = decode_utf8(text);
-  if (!characters.ok()) return TextPlanResult::failure(characters.error());
+  if (!characters.ok()) return Outcome::failure(characters.error());
   const KeyLocator locator(keymap);
   SpareKeys spare(locator.spare_keycodes());
   TextPlan plan;
   plan.keystrokes.reserve(characters.value().size());
   for (const char32_t character : characters.value()) {
     if (is_control(character) && character != U'\n' && character != U'\t')
-      return TextPlanResult::failure("the control character " + character_name(character) + " cannot be typed");
+      return Outcome::failure("the control character " + character_name(character) + " cannot be typed");
     std::optional<Keystroke> keystroke = locator.find(character);
     if (!keystroke) keystroke = spare.bind(character, plan.bindings);
     if (!keystroke)
-      return TextPlanResult::failure(character_name(character) + " is not on the keyboard layout, and all " +
+      return Outcome::failure(character_name(character) + " is not on the keyboard layout, and all " +
                                      std::to_string(locator.spare_keycodes().size()) + " spare keycodes are taken");
     plan.keystrokes.push_back(*keystroke);
   }
-  return TextPlanResult::success(std::move(plan));
+  return plan;
 }
 
 }  // namespace ondrel::linux::x11

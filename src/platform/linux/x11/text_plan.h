@@ -2,10 +2,9 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
-#include <variant>
 #include <vector>
 
+#include "devices/outcome.h"
 #include "platform/linux/x11/keymap.h"
 
 namespace ondrel::linux::x11 {
@@ -24,31 +23,9 @@ struct TextPlan {
   std::vector<SpareBinding> bindings;
 };
 
-// The plan, or why the text cannot be written (invalid UTF-8, a control
-// character other than '\n' and '\t', more missing characters than spare
-// keycodes).
-class [[nodiscard]] TextPlanResult {
- public:
-  static TextPlanResult success(TextPlan plan) { return TextPlanResult(std::in_place_index<0>, std::move(plan)); }
-  static TextPlanResult failure(std::string message) {
-    return TextPlanResult(std::in_place_index<1>, std::move(message));
-  }
-
-  [[nodiscard]] bool ok() const { return outcome_.index() == 0; }
-  explicit operator bool() const { return ok(); }
-  // Only when ok().
-  [[nodiscard]] const TextPlan& plan() const { return std::get<0>(outcome_); }
-  // Only when !ok().
-  [[nodiscard]] const std::string& message() const { return std::get<1>(outcome_); }
-
- private:
-  template <std::size_t I, class T>
-  TextPlanResult(std::in_place_index_t<I> index, T&& value) : outcome_(index, std::forward<T>(value)) {}
-
-  std::variant<TextPlan, std::string> outcome_;
-};
-
-// Plans `text` (UTF-8) for `keymap`, the server's current one.
-TextPlanResult plan_text(std::string_view text, const Keymap& keymap);
+// Plans `text` (UTF-8) for `keymap`, or says why it cannot be written
+// (invalid UTF-8, a control character other than '\n' and '\t', more
+// missing characters than spare keycodes).
+Expected<TextPlan> plan_text(std::string_view text, const Keymap& keymap);
 
 }  // namespace ondrel::linux::x11

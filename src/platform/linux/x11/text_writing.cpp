@@ -23,13 +23,13 @@ class KeystrokeWriter {
  public:
   explicit KeystrokeWriter(XtestConnection& connection) : connection_(connection) {}
 
-  HidResult write(std::span<const Keystroke> keystrokes) {
+  Outcome write(std::span<const Keystroke> keystrokes) {
     for (std::size_t index = 0; index < keystrokes.size(); ++index) {
-      ONDREL_TRY(send(presses_of(keystrokes[index])));
-      ONDREL_TRY(pause(kWrittenKeyHoldMs));
-      ONDREL_TRY(send(release_held()));
-      if ((index + 1) % kCharactersPerRoundTrip == 0) ONDREL_TRY(round_trip());
-      ONDREL_TRY(pause(kAfterWrittenCharacterMs));
+      ONDREL_CHECK(send(presses_of(keystrokes[index])));
+      ONDREL_CHECK(pause(kWrittenKeyHoldMs));
+      ONDREL_CHECK(send(release_held()));
+      if ((index + 1) % kCharactersPerRoundTrip == 0) ONDREL_CHECK(round_trip());
+      ONDREL_CHECK(pause(kAfterWrittenCharacterMs));
     }
     return round_trip();
   }
@@ -42,21 +42,21 @@ class KeystrokeWriter {
 
  private:
   // Ctrl-C ends the text between two keys.
-  HidResult pause(std::uint32_t milliseconds) {
+  Outcome pause(std::uint32_t milliseconds) {
     const auto start = std::chrono::steady_clock::now();
-    if (!pause_unless_stopped(milliseconds).ok()) return HidError::interrupted();
+    ONDREL_CHECK(pause_unless_stopped(milliseconds));
     deadline_ += std::chrono::steady_clock::now() - start;
-    return HidResult::success();
+    return Outcome::success();
   }
 
-  HidResult send(std::vector<FakeEvent> events) {
+  Outcome send(std::vector<FakeEvent> events) {
     const XcbLibrary& xcb = connection_.library();
     for (const FakeEvent& event : events) {
       send_xtest_fake_input(xcb, connection_.raw_connection(), event);
       if (event.type == event_type::key_press) held_.push_back(event);
     }
-    if (connection_.flush_before(deadline_)) return HidResult::success();
-    return delivery_failure(Delivery::lost);
+    if (connection_.flush_before(deadline_)) return Outcome::success();
+    return Outcome::failure(delivery_failure(Delivery::lost));
   }
 
   // Keys up in the reverse order of going down: the character's key before
@@ -67,9 +67,9 @@ class KeystrokeWriter {
     return {releases.rbegin(), releases.rend()};
   }
 
-  HidResult round_trip() {
+  Outcome round_trip() {
     const Delivery delivery = connection_.deliver({}, deadline_);
-    return delivery == Delivery::delivered ? HidResult::success() : delivery_failure(delivery);
+    return delivery == Delivery::delivered ? Outcome::success() : Outcome::failure(delivery_failure(delivery));
   }
 
   XtestConnection& connection_;
@@ -77,14 +77,14 @@ class KeystrokeWriter {
   Deadline deadline_ = patience_from_now();
 };
 
-HidResult write_planned(XtestConnection& connection, const TextPlan& plan) {
-  ONDREL_TRY(bind_spare_keycodes(connection, plan.bindings));
+Outcome write_planned(XtestConnection& connection, const TextPlan& plan) {
+  ONDREL_CHECK(bind_spare_keycodes(connection, plan.bindings));
   KeystrokeWriter writer(connection);
-  const HidResult written = writer.write(plan.keystrokes);
-  if (!written) writer.release_what_is_held();
+  const Outcome written = writer.write(plan.keystrokes);
+  if (!written.ok()) writer.release_what_is_held();
   // The last key was processed by the server (a round trip) and its target
   // was woken; it still has to read it and look it up.
-  if (written && !plan.bindings.empty()) (void)pause_unless_stopped(kLookupSettleMs);
+  if (written.ok() && !plan.bindings.empty()) (void)pause_unless_stopped(kLookupSettleMs);
   return written;
 }
 
@@ -97,18 +97,13 @@ std::vector<FakeEvent> presses_of(const Keystroke& keystroke) {
   return events;
 }
 
-HidResult write_text(XtestConnection& connection, std::string_view text) {
+Outcome write_text(XtestConnection& connection, const PlannedText& text) {
   const SigpipeGuard sigpipe;
-  Keymap keymap;
-  ONDREL_TRY(fetch_keymap(connection, keymap));
-  const TextPlanResult planned = plan_text(text, keymap);
-  if (!planned) return HidError::invalid_action(planned.message());
-  const TextPlan& plan = planned.plan();
-  const HidResult written = write_planned(connection, plan);
-  if (plan.bindings.empty()) return written;
+  const Outcome written = write_planned(connection, text.plan);
+  if (text.plan.bindings.empty()) return written;
   // Also after a failed binding: some of the changes may have been made.
-  const HidResult restored = restore_keycodes(connection, keymap.keyboard, plan.bindings);
-  return written ? restored : written;
+  const Outcome restored = restore_keycodes(connection, text.keymap.keyboard, text.plan.bindings);
+  return written.ok() ? restored : written;
 }
 
 }  // namespace ondrel::linux::x11

@@ -3,8 +3,9 @@
 #include <string_view>
 #include <vector>
 
-#include "devices/hid_result.h"
+#include "devices/outcome.h"
 #include "platform/linux/x11/keymap.h"
+#include "platform/linux/x11/text_plan.h"
 #include "platform/linux/x11/xtest_connection.h"
 
 namespace ondrel::linux::x11 {
@@ -31,11 +32,15 @@ std::vector<FakeEvent> presses_of(const Keystroke& keystroke);
 // character at a time as typed: the character's key with Shift and AltGr
 // as its level needs them; a character the layout lacks on a spare keycode
 // bound for this call (all at once, at the start) and given back its own
-// mapping at the end, whatever happens. Fails as InvalidAction, before any
-// input, for a text that cannot be written (invalid UTF-8, a control
-// character other than '\n' and '\t', too many characters outside the
-// layout); as SendFailed when the server refuses, does not answer or is
-// gone, after releasing what it pressed where it still can.
-HidResult write_text(XtestConnection& connection, std::string_view text);
+// mapping at the end, whatever happens. The text is planned first (text_plan.h)
+// on the server's current keymap (fetch_keymap), so that a text that cannot
+// be written sends nothing. Fails when the server refuses, does not answer or
+// is gone, or the caller asks to stop (Ctrl-C), after releasing what it
+// pressed where it still can.
+struct PlannedText {
+  Keymap keymap;  // the one planned on, given back to the bound keycodes
+  TextPlan plan;
+};
+Outcome write_text(XtestConnection& connection, const PlannedText& text);
 
 }  // namespace ondrel::linux::x11
