@@ -93,7 +93,7 @@ PyMethodDef kMethods[] = {
 PyClass& agent_hid_class() {
   static PyClass cls{"AgentHID",      "()",         "Agent HID controller for LLM agents",
                      sizeof(Object),  construct_agent, deallocate_agent,
-                     kMethods,        nullptr,      {}};
+                     kMethods,        nullptr,      {}, {}};
   return cls;
 }
 

@@ -14,7 +14,7 @@ const std::string& composed_doc(PyClass& cls) {
 }
 
 PyObject* create_type(PyClass& cls) {
-  const std::string qualified_name = std::string("builtins.") + cls.name;
+  cls.qualified_name = std::string("builtins.") + cls.name;
   PyType_Slot slots[] = {
       {Py_tp_base, &PyBaseObject_Type},
       {Py_tp_new, reinterpret_cast<void*>(cls.construct)},
@@ -23,7 +23,7 @@ PyObject* create_type(PyClass& cls) {
       {Py_tp_methods, cls.methods},
       {0, nullptr},
   };
-  PyType_Spec spec = {qualified_name.c_str(), cls.basic_size, 0, Py_TPFLAGS_DEFAULT, slots};
+  PyType_Spec spec = {cls.qualified_name.c_str(), cls.basic_size, 0, Py_TPFLAGS_DEFAULT, slots};
   return PyType_FromSpec(&spec);
 }
 

@@ -18,6 +18,9 @@ struct PyClass {
 
   PyTypeObject* type = nullptr;  // created on first demand, then kept
   std::string composed_doc;      // built once
+  // "builtins.Mouse", kept for the type's life: CPython 3.11 keeps the
+  // spec's pointer as the type's tp_name.
+  std::string qualified_name;
 };
 
 // The class's type object (borrowed), created on first demand; null with

@@ -107,7 +107,7 @@ PyMethodDef kMethods[] = {
 
 PyClass& gamepad_class() {
   static PyClass cls{"Gamepad", "(name=None)", "Virtual Gamepad", sizeof(Object), construct_gamepad,
-                     deallocate_gamepad, kMethods, nullptr, {}};
+                     deallocate_gamepad, kMethods, nullptr, {}, {}};
   return cls;
 }
 

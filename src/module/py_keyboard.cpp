@@ -80,7 +80,7 @@ PyMethodDef kMethods[] = {
 
 PyClass& keyboard_class() {
   static PyClass cls{"Keyboard", "(name=None)", "Virtual Keyboard", sizeof(Object), construct_keyboard,
-                     deallocate_keyboard, kMethods, nullptr, {}};
+                     deallocate_keyboard, kMethods, nullptr, {}, {}};
   return cls;
 }
 

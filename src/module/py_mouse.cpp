@@ -87,7 +87,7 @@ PyMethodDef kMethods[] = {
 
 PyClass& mouse_class() {
   static PyClass cls{"Mouse", "(name=None)", "Virtual Mouse", sizeof(Object), construct_mouse, deallocate_mouse,
-                     kMethods, nullptr, {}};
+                     kMethods, nullptr, {}, {}};
   return cls;
 }
 

@@ -50,6 +50,9 @@ def test_class_frame(cls_name):
     cls = getattr(ondrel, cls_name)
     assert cls.__module__ == "builtins"
     assert cls.__name__ == cls.__qualname__ == cls_name
+    # The interpreter's own messages read the type's tp_name long after its creation.
+    with pytest.raises(AttributeError, match=f"^type object 'builtins.{cls_name}' has no attribute 'nope'$"):
+        cls.nope
     assert (cls.__doc__, cls.__text_signature__) == (doc, signature)
     assert [name for name in vars(cls) if not name.startswith("__")] == [m.split("(")[0] for m in methods]
     for stored in methods:
