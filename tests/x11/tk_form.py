@@ -3,6 +3,7 @@ the file named on the command line. Once the window is on the screen it prints t
 button, in root coordinates, as one JSON line."""
 
 import json
+import os
 import sys
 import tkinter
 
@@ -15,8 +16,10 @@ def main():
     entry.pack(padx=20, pady=20)
 
     def save():
-        with open(out_path, "w", encoding="utf-8") as out:
+        # Written aside and renamed, so that a reader never finds the file empty.
+        with open(out_path + ".part", "w", encoding="utf-8") as out:
             out.write(entry.get())
+        os.replace(out_path + ".part", out_path)
         root.destroy()
 
     button = tkinter.Button(root, text="Save", command=save)
