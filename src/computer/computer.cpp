@@ -103,7 +103,7 @@ Outcome Computer::key(const KeyRow& row, bool down) {
   return Outcome::success();
 }
 
-Outcome Computer::write(std::string_view text) { return system_->write(text); }
+Outcome Computer::write(std::string_view text) { return system_->write(text, kDefaultTypingPace); }
 
 Outcome Computer::wait_ms(std::uint32_t milliseconds) { return pause_unless_stopped(milliseconds); }
 

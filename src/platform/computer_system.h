@@ -8,6 +8,7 @@
 
 #include "devices/outcome.h"
 #include "platform/input_change.h"
+#include "platform/typing_pace.h"
 
 namespace ondrel {
 
@@ -52,9 +53,9 @@ class ComputerSystem {
   // Wheel notches: dy > 0 scrolls down, dx > 0 right.
   virtual Outcome wheel(std::int32_t dx, std::int32_t dy) = 0;
   virtual Outcome key(const SystemKey& key, bool down) = 0;
-  // UTF-8 text on the layout in use, each character held 10 ms with 5 ms
-  // after it; a text the system cannot type fails before anything is sent.
-  virtual Outcome write(std::string_view text) = 0;
+  // UTF-8 text on the layout in use, at `pace`; a text the system cannot
+  // type fails before anything is sent.
+  virtual Outcome write(std::string_view text, TypingPace pace) = 0;
 };
 
 // The system a new Computer drives, chosen as the devices' is (ONDREL_INPUT,

@@ -70,10 +70,10 @@ TEST(UinputComputer, PointerAndKeyboardEventsAreReadBackExactly) {
   expect_ok(system->key(left, true), "Left down");
   expect_ok(system->key(left, false), "Left up");
   EXPECT_EQ(system->key(power, true).error(), "the uinput keyboard has no key with code 116");
-  expect_ok(system->write("Hi!\n"), "write(Hi!\\n)");
-  EXPECT_EQ(system->write("Hi ü").error(),
+  expect_ok(system->write("Hi!\n", ondrel::kDefaultTypingPace), "write(Hi!\\n)");
+  EXPECT_EQ(system->write("Hi ü", ondrel::kDefaultTypingPace).error(),
             "U+00FC 'ü' cannot be typed through uinput, which types what a US layout types");
-  EXPECT_EQ(system->write("a\rb").error(), "U+000D cannot be typed through uinput, which types what a US layout types");
+  EXPECT_EQ(system->write("a\rb", ondrel::kDefaultTypingPace).error(), "U+000D cannot be typed through uinput, which types what a US layout types");
   EXPECT_EQ(keyboard.take_texts(),
             tapped("KEY_LEFT") + shifted("KEY_H") + tapped("KEY_I") + shifted("KEY_1") + tapped("KEY_ENTER"));
   EXPECT_TRUE(pointer.take_events().empty());

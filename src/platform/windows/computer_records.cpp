@@ -10,8 +10,6 @@ namespace ondrel::windows {
 namespace {
 
 constexpr std::int64_t kNormalisedSpan = 65536;
-constexpr std::uint32_t kCharacterHeldMs = 10;
-constexpr std::uint32_t kAfterCharacterMs = 5;
 
 // The modifiers of a shift state, in the order they go down.
 struct ShiftKey {
@@ -97,12 +95,12 @@ class RecordComputerSystem final : public ComputerSystem {
 
   Outcome key(const SystemKey& key, bool down) override { return target_->send(key_record(key, down)); }
 
-  Outcome write(std::string_view text) override {
+  Outcome write(std::string_view text, TypingPace pace) override {
     const Expected<std::u32string> characters = decode_utf8(text);
     if (!characters.ok()) return characters.outcome();
     for (const char32_t character : characters.value()) {
-      ONDREL_CHECK(type_character(character));
-      ONDREL_CHECK(pause_unless_stopped(kAfterCharacterMs));
+      ONDREL_CHECK(type_character(character, pace.held_ms));
+      ONDREL_CHECK(pause_unless_stopped(pace.gap_ms));
     }
     return Outcome::success();
   }
@@ -110,7 +108,7 @@ class RecordComputerSystem final : public ComputerSystem {
  private:
   // Presses the character's keys, holds them and lets go in reverse; a
   // failure or a stop lets go of what went down.
-  Outcome type_character(char32_t character) {
+  Outcome type_character(char32_t character, std::uint32_t held_ms) {
     const std::vector<Input> downs = character_downs(*target_, character);
     std::size_t pressed = 0;
     Outcome done = Outcome::success();
@@ -118,7 +116,7 @@ class RecordComputerSystem final : public ComputerSystem {
       done = target_->send(downs[pressed]);
       if (!done.ok()) break;
     }
-    if (done.ok()) done = pause_unless_stopped(kCharacterHeldMs);
+    if (done.ok()) done = pause_unless_stopped(held_ms);
     for (std::size_t i = pressed; i-- > 0;) {
       Outcome up = target_->send(up_of(downs[i]));
       if (done.ok() && !up.ok()) done = std::move(up);

@@ -39,7 +39,7 @@ class FakeSystem final : public ComputerSystem {
   Outcome key(const SystemKey& k, bool down) override {
     return send("vk" + std::to_string(k.virtual_key) + (down ? " down" : " up"));
   }
-  Outcome write(std::string_view text) override { return send("write " + std::string(text)); }
+  Outcome write(std::string_view text, TypingPace) override { return send("write " + std::string(text)); }
 
  private:
   Outcome send(std::string call) {

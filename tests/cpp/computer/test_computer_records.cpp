@@ -63,7 +63,7 @@ TEST(ComputerRecords, TextIsLayoutKeysWithTheirModifiersElseUnicodePackets) {
   LoggingTarget& target = *owned;
   const auto system = record_computer_system(std::move(owned));
   EXPECT_EQ(system->position().value(), (Point{10, 5}));
-  ASSERT_TRUE(system->write("A@é😀\n").ok());
+  ASSERT_TRUE(system->write("A@é😀\n", ondrel::kDefaultTypingPace).ok());
   EXPECT_EQ(target.seen, (std::vector<std::string>{
                              "key 160 42 0", "key 65 30 0", "key 65 30 2", "key 160 42 2",      // Shift+A
                              "key 162 29 0", "key 164 56 0", "key 81 16 0",                     // Ctrl+Alt+Q
@@ -72,7 +72,7 @@ TEST(ComputerRecords, TextIsLayoutKeysWithTheirModifiersElseUnicodePackets) {
                              "key 0 55357 4", "key 0 56832 4", "key 0 56832 6", "key 0 55357 6",  // U+1F600
                              "key 13 28 0", "key 13 28 2",                                      // Enter
                          }));
-  EXPECT_FALSE(system->write("\xC3").ok());
+  EXPECT_FALSE(system->write("\xC3", ondrel::kDefaultTypingPace).ok());
 }
 
 }  // namespace

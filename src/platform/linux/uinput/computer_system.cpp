@@ -10,8 +10,6 @@
 namespace ondrel::linux::uinput {
 namespace {
 
-constexpr std::uint32_t kCharacterHeldMs = 10;
-constexpr std::uint32_t kAfterCharacterMs = 5;
 
 constexpr const char* kPointerName = "ondrel Computer Pointer";
 constexpr const char* kKeyboardName = "ondrel Computer Keyboard";
@@ -60,12 +58,12 @@ class UinputComputerSystem final : public ComputerSystem {
     return keyboard_->write(key_events(key.evdev, down));
   }
 
-  Outcome write(std::string_view text) override {
+  Outcome write(std::string_view text, TypingPace pace) override {
     const Expected<std::vector<TypedStroke>> strokes = us_layout_strokes(text);
     if (!strokes.ok()) return strokes.outcome();
     for (const TypedStroke& stroke : strokes.value()) {
-      ONDREL_CHECK(type(stroke));
-      ONDREL_CHECK(pause_unless_stopped(kAfterCharacterMs));
+      ONDREL_CHECK(type(stroke, pace.held_ms));
+      ONDREL_CHECK(pause_unless_stopped(pace.gap_ms));
     }
     return Outcome::success();
   }
@@ -73,7 +71,7 @@ class UinputComputerSystem final : public ComputerSystem {
  private:
   // Shift (if needed) and the key go down, are held, and come up in
   // reverse; a failure or a stop lets go of what went down.
-  Outcome type(const TypedStroke& stroke) {
+  Outcome type(const TypedStroke& stroke, std::uint32_t held_ms) {
     std::vector<std::uint16_t> downs;
     if (stroke.shifted) downs.push_back(kShiftCode);
     downs.push_back(stroke.code);
@@ -83,7 +81,7 @@ class UinputComputerSystem final : public ComputerSystem {
       done = keyboard_->write(key_events(downs[pressed], true));
       if (!done.ok()) break;
     }
-    if (done.ok()) done = pause_unless_stopped(kCharacterHeldMs);
+    if (done.ok()) done = pause_unless_stopped(held_ms);
     for (std::size_t i = pressed; i-- > 0;) {
       Outcome up = keyboard_->write(key_events(downs[i], false));
       if (done.ok() && !up.ok()) done = std::move(up);

@@ -167,7 +167,7 @@ class XComputerSystem final : public ComputerSystem {
     return press(key.keysym, deadline);
   }
 
-  Outcome write(std::string_view text) override {
+  Outcome write(std::string_view text, TypingPace pace) override {
     const SigpipeGuard sigpipe;
     const Deadline deadline = begin_call();
     ONDREL_CHECK(connect_if_needed(deadline));
@@ -175,7 +175,7 @@ class XComputerSystem final : public ComputerSystem {
     if (!keymap.ok()) return drop_connection({}, keymap.error());
     Expected<TextPlan> plan = plan_text(text, keymap.value());
     if (!plan.ok()) return plan.outcome();
-    const Outcome written = write_text(connection_, PlannedText{keymap.take(), plan.take()});
+    const Outcome written = write_text(connection_, PlannedText{keymap.take(), plan.take()}, pace);
     // write_text let go of what it held where it still could; the connection
     // of a server that refused, stalled or went away (or of a call stopped
     // half-way) is put aside for a fresh one.

@@ -21,15 +21,15 @@ constexpr std::size_t kCharactersPerRoundTrip = 8;
 // pauses take: a long text may take long, a server may not.
 class KeystrokeWriter {
  public:
-  explicit KeystrokeWriter(XtestConnection& connection) : connection_(connection) {}
+  KeystrokeWriter(XtestConnection& connection, TypingPace pace) : connection_(connection), pace_(pace) {}
 
   Outcome write(std::span<const Keystroke> keystrokes) {
     for (std::size_t index = 0; index < keystrokes.size(); ++index) {
       ONDREL_CHECK(send(presses_of(keystrokes[index])));
-      ONDREL_CHECK(pause(kWrittenKeyHoldMs));
+      ONDREL_CHECK(pause(pace_.held_ms));
       ONDREL_CHECK(send(release_held()));
       if ((index + 1) % kCharactersPerRoundTrip == 0) ONDREL_CHECK(round_trip());
-      ONDREL_CHECK(pause(kAfterWrittenCharacterMs));
+      ONDREL_CHECK(pause(pace_.gap_ms));
     }
     return round_trip();
   }
@@ -73,13 +73,14 @@ class KeystrokeWriter {
   }
 
   XtestConnection& connection_;
+  const TypingPace pace_;
   std::vector<FakeEvent> held_;
   Deadline deadline_ = patience_from_now();
 };
 
-Outcome write_planned(XtestConnection& connection, const TextPlan& plan) {
+Outcome write_planned(XtestConnection& connection, const TextPlan& plan, TypingPace pace) {
   ONDREL_CHECK(bind_spare_keycodes(connection, plan.bindings));
-  KeystrokeWriter writer(connection);
+  KeystrokeWriter writer(connection, pace);
   const Outcome written = writer.write(plan.keystrokes);
   if (!written.ok()) writer.release_what_is_held();
   // The last key was processed by the server (a round trip) and its target
@@ -97,9 +98,9 @@ std::vector<FakeEvent> presses_of(const Keystroke& keystroke) {
   return events;
 }
 
-Outcome write_text(XtestConnection& connection, const PlannedText& text) {
+Outcome write_text(XtestConnection& connection, const PlannedText& text, TypingPace pace) {
   const SigpipeGuard sigpipe;
-  const Outcome written = write_planned(connection, text.plan);
+  const Outcome written = write_planned(connection, text.plan, pace);
   if (text.plan.bindings.empty()) return written;
   // Also after a failed binding: some of the changes may have been made.
   const Outcome restored = restore_keycodes(connection, text.keymap.keyboard, text.plan.bindings);

@@ -7,12 +7,9 @@
 #include "platform/linux/x11/keymap.h"
 #include "platform/linux/x11/text_plan.h"
 #include "platform/linux/x11/xtest_connection.h"
+#include "platform/typing_pace.h"
 
 namespace ondrel::linux::x11 {
-
-// How long a key is held, and the pause after each character.
-inline constexpr unsigned kWrittenKeyHoldMs = 10;
-inline constexpr unsigned kAfterWrittenCharacterMs = 5;
 
 // How long, after the server has processed the last key (a round trip) and
 // the pause after it, the spare keycodes stay bound: a client looks a key up
@@ -41,6 +38,6 @@ struct PlannedText {
   Keymap keymap;  // the one planned on, given back to the bound keycodes
   TextPlan plan;
 };
-Outcome write_text(XtestConnection& connection, const PlannedText& text);
+Outcome write_text(XtestConnection& connection, const PlannedText& text, TypingPace pace);
 
 }  // namespace ondrel::linux::x11
