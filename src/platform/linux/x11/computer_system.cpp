@@ -14,6 +14,7 @@
 #include "platform/linux/x11/library.h"
 #include "platform/linux/x11/sigpipe_guard.h"
 #include "platform/linux/x11/text_writing.h"
+#include "platform/linux/x11/writer_claim.h"
 #include "platform/linux/x11/xtest_connection.h"
 #include "platform/pointer_buttons.h"
 
@@ -66,6 +67,21 @@ std::vector<FakeEvent> releases_of(const Keystroke& keystroke) {
   return {releases.rbegin(), releases.rend()};
 }
 
+std::vector<Keycode> bound_keycodes(const TextPlan& plan) {
+  std::vector<Keycode> bound;
+  for (const SpareBinding& binding : plan.bindings) bound.push_back(binding.keycode);
+  return bound;
+}
+
+// Every keycode that the plan presses, once.
+std::vector<Keycode> pressed_keycodes(const TextPlan& plan) {
+  std::vector<Keycode> pressed;
+  for (const Keystroke& keystroke : plan.keystrokes)
+    for (const Keycode key : {keystroke.shift, keystroke.level3, keystroke.key})
+      if (key != 0 && std::ranges::find(pressed, key) == pressed.end()) pressed.push_back(key);
+  return pressed;
+}
+
 struct HeldKey {
   Keysym keysym;
   Keystroke keystroke;
@@ -103,7 +119,15 @@ class XComputerSystem final : public ComputerSystem {
  public:
   XComputerSystem(const XcbLibrary& xcb, std::string display, int screen, XtestConnection connection,
                   std::uint32_t root)
-      : xcb_(xcb), display_(std::move(display)), screen_(screen), connection_(std::move(connection)), root_(root) {}
+      : xcb_(xcb), display_(std::move(display)), screen_(screen), connection_(std::move(connection)), root_(root) {
+    claim_window_ = create_claim_window(connection_, root_);
+  }
+
+  // What a writer that died left on the display is put back before anything
+  // else is sent.
+  Outcome put_back_leftovers() {
+    return WriterClaim::put_back_leftovers(connection_, root_, claim_window_);
+  }
 
   Expected<Size> screen_size() override {
     const SigpipeGuard sigpipe;
@@ -167,23 +191,49 @@ class XComputerSystem final : public ComputerSystem {
     return press(key.keysym, deadline);
   }
 
+  // The text is planned and written while this writer holds the display's
+  // claim on its spare keycodes (writer_claim.h), so that writers in other
+  // threads or processes neither bind the same keycode nor type on another's
+  // binding, and the keymap is planned on is the one written on.
   Outcome write(std::string_view text, TypingPace pace) override {
     const SigpipeGuard sigpipe;
     const Deadline deadline = begin_call();
     ONDREL_CHECK(connect_if_needed(deadline));
-    Expected<Keymap> keymap = fetch_keymap(connection_, deadline);
-    if (!keymap.ok()) return drop_connection({}, keymap.error());
-    Expected<TextPlan> plan = plan_text(text, keymap.value());
-    if (!plan.ok()) return plan.outcome();
-    const Outcome written = write_text(connection_, PlannedText{keymap.take(), plan.take()}, pace);
-    // write_text let go of what it held where it still could; the connection
-    // of a server that refused, stalled or went away (or of a call stopped
-    // half-way) is put aside for a fresh one.
-    if (!written.ok()) retiring_ = std::move(connection_);
-    return written;
+    Expected<WriterClaim> claim =
+        WriterClaim::take(connection_, root_, claim_window_, std::chrono::steady_clock::now() + kWriterPatience);
+    if (!claim.ok()) return drop_connection({}, claim.error());  // the grab may wait on it still
+    const Written written = write_claimed(claim.take(), text, pace);
+    // write_text let go of what it held where it still could, and the claim
+    // was given back behind it; the connection of a server that refused,
+    // stalled or went away (or of a call stopped half-way) is put aside for
+    // a fresh one.
+    if (written.connection_spent && connection_.is_open()) retiring_ = std::move(connection_);
+    return written.outcome;
   }
 
  private:
+  struct Written {
+    Outcome outcome;
+    bool connection_spent;  // something was sent and went wrong
+  };
+
+  // The claim is given back (or, after a failure, queued to be given back
+  // behind what was sent) when this returns.
+  Written write_claimed(WriterClaim claim, std::string_view text, TypingPace pace) {
+    Expected<Keymap> keymap = fetch_keymap(connection_, patience_from_now());
+    if (!keymap.ok()) return {drop_connection({}, keymap.error()), true};
+    Expected<TextPlan> plan = plan_text(text, keymap.value());
+    if (!plan.ok()) {
+      const Outcome given_back = claim.give_back();
+      return given_back.ok() ? Written{plan.outcome(), false} : Written{given_back, true};
+    }
+    claim.record(bound_keycodes(plan.value()), pressed_keycodes(plan.value()));
+    const Outcome written = write_text(connection_, PlannedText{keymap.take(), plan.take()}, pace);
+    if (!written.ok()) return {written, true};
+    const Outcome given_back = claim.give_back();
+    return {given_back, !given_back.ok()};
+  }
+
   // A connection put aside is closed once its server has answered.
   Deadline begin_call() {
     if (retiring_.is_open() && (retiring_.is_inherited() || retiring_.has_settled())) retiring_ = XtestConnection();
@@ -202,6 +252,7 @@ class XComputerSystem final : public ComputerSystem {
       connection_ = XtestConnection();
       return Outcome::failure("the display " + display_ + " has no screen " + std::to_string(screen_));
     }
+    claim_window_ = create_claim_window(connection_, root_);
     if (releases_due_.empty()) return Outcome::success();
     const std::vector<FakeEvent> releases = releases_due_;
     ONDREL_CHECK(deliver(releases, deadline));
@@ -316,6 +367,7 @@ class XComputerSystem final : public ComputerSystem {
   const int screen_;
   XtestConnection connection_;
   std::uint32_t root_;
+  std::uint32_t claim_window_ = 0;       // the connection's own, to hold the writers' claim with
   std::optional<Size> size_;             // the root window's, kept current by its ConfigureNotify events
   XtestConnection retiring_;             // put aside after a failure, open until the server has answered on it
   std::vector<FakeEvent> releases_due_;  // what calls of unknown fate pressed, not yet released
@@ -347,8 +399,9 @@ Expected<std::unique_ptr<ComputerSystem>> open_computer_system() {
   if (!connection.ok()) return connection.outcome();
   const std::uint32_t root = root_of_screen(xcb, connection.value().raw_connection(), *screen);
   if (root == 0) return Outcome::failure("the display " + std::string(display) + " has no screen " + std::to_string(*screen));
-  return std::unique_ptr<ComputerSystem>(
-      std::make_unique<XComputerSystem>(xcb, display, *screen, connection.take(), root));
+  auto system = std::make_unique<XComputerSystem>(xcb, display, *screen, connection.take(), root);
+  ONDREL_CHECK(system->put_back_leftovers());
+  return std::unique_ptr<ComputerSystem>(std::move(system));
 }
 
 }  // namespace ondrel::linux::x11

@@ -44,6 +44,16 @@ const char* bind_xcb(void* library, XcbLibrary& xcb) {
   if (!bind(library, "xcb_change_window_attributes", xcb.change_window_attributes))
     return "xcb_change_window_attributes";
   if (!bind(library, "xcb_poll_for_event", xcb.poll_for_event)) return "xcb_poll_for_event";
+  if (!bind(library, "xcb_generate_id", xcb.generate_id)) return "xcb_generate_id";
+  if (!bind(library, "xcb_create_window", xcb.create_window)) return "xcb_create_window";
+  if (!bind(library, "xcb_intern_atom", xcb.intern_atom)) return "xcb_intern_atom";
+  if (!bind(library, "xcb_grab_server", xcb.grab_server)) return "xcb_grab_server";
+  if (!bind(library, "xcb_ungrab_server", xcb.ungrab_server)) return "xcb_ungrab_server";
+  if (!bind(library, "xcb_get_selection_owner", xcb.get_selection_owner)) return "xcb_get_selection_owner";
+  if (!bind(library, "xcb_set_selection_owner", xcb.set_selection_owner)) return "xcb_set_selection_owner";
+  if (!bind(library, "xcb_change_property", xcb.change_property)) return "xcb_change_property";
+  if (!bind(library, "xcb_get_property", xcb.get_property)) return "xcb_get_property";
+  if (!bind(library, "xcb_delete_property", xcb.delete_property)) return "xcb_delete_property";
   return nullptr;
 }
 

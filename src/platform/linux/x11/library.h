@@ -166,6 +166,33 @@ inline constexpr std::uint8_t kConfigureNotify = 22;
 inline constexpr std::uint32_t kCwEventMask = 1u << 11;           // XCB_CW_EVENT_MASK
 inline constexpr std::uint32_t kStructureNotifyMask = 1u << 17;  // XCB_EVENT_MASK_STRUCTURE_NOTIFY
 
+// The reply to InternAtom (xcb_intern_atom_reply_t) and to GetSelectionOwner
+// (xcb_get_selection_owner_reply_t): one 32-bit value after the header.
+struct XcbValueReply {
+  std::uint8_t response_type;
+  std::uint8_t pad0;
+  std::uint16_t sequence;
+  std::uint32_t length;
+  std::uint32_t value;  // the atom, or the owner window (0: None)
+};
+
+// xcb_get_property_reply_t; value_len items of `format` bits follow it.
+struct XcbGetPropertyReply {
+  std::uint8_t response_type;
+  std::uint8_t format;
+  std::uint16_t sequence;
+  std::uint32_t length;
+  std::uint32_t type;
+  std::uint32_t bytes_after;
+  std::uint32_t value_len;
+  std::uint8_t pad0[12];
+};
+static_assert(sizeof(XcbGetPropertyReply) == 32);
+
+inline constexpr std::uint16_t kInputOnly = 2;        // XCB_WINDOW_CLASS_INPUT_ONLY
+inline constexpr std::uint32_t kCardinalAtom = 6;      // XCB_ATOM_CARDINAL
+inline constexpr std::uint8_t kPropModeReplace = 0;   // XCB_PROP_MODE_REPLACE
+
 struct XcbLibrary {
   XcbConnection* (*connect_to_fd)(int fd, XcbAuthInfo* auth);
   void (*disconnect)(XcbConnection* connection);
@@ -195,6 +222,26 @@ struct XcbLibrary {
   XcbCookie (*change_window_attributes)(XcbConnection* connection, std::uint32_t window, std::uint32_t value_mask,
                                         const void* value_list);
   XcbResponse* (*poll_for_event)(XcbConnection* connection);
+  // The claim on the spare keycodes that writers on one display share.
+  std::uint32_t (*generate_id)(XcbConnection* connection);
+  XcbCookie (*create_window)(XcbConnection* connection, std::uint8_t depth, std::uint32_t window,
+                             std::uint32_t parent, std::int16_t x, std::int16_t y, std::uint16_t width,
+                             std::uint16_t height, std::uint16_t border_width, std::uint16_t window_class,
+                             std::uint32_t visual, std::uint32_t value_mask, const void* value_list);
+  XcbCookie (*intern_atom)(XcbConnection* connection, std::uint8_t only_if_exists, std::uint16_t name_length,
+                           const char* name);
+  XcbCookie (*grab_server)(XcbConnection* connection);
+  XcbCookie (*ungrab_server)(XcbConnection* connection);
+  XcbCookie (*get_selection_owner)(XcbConnection* connection, std::uint32_t selection);
+  XcbCookie (*set_selection_owner)(XcbConnection* connection, std::uint32_t owner, std::uint32_t selection,
+                                   std::uint32_t time);
+  XcbCookie (*change_property)(XcbConnection* connection, std::uint8_t mode, std::uint32_t window,
+                               std::uint32_t property, std::uint32_t type, std::uint8_t format,
+                               std::uint32_t data_length, const void* data);
+  XcbCookie (*get_property)(XcbConnection* connection, std::uint8_t delete_it, std::uint32_t window,
+                            std::uint32_t property, std::uint32_t type, std::uint32_t long_offset,
+                            std::uint32_t long_length);
+  XcbCookie (*delete_property)(XcbConnection* connection, std::uint32_t window, std::uint32_t property);
 };
 
 // libxcb.so.1, loaded once for the process's lifetime; nullptr with the

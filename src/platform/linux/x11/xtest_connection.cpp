@@ -124,6 +124,12 @@ Answer XtestConnection::deliver_then_ask(std::span<const FakeEvent> events, Wind
   return answer;
 }
 
+Answer XtestConnection::reply_to(unsigned int sequence, Deadline deadline) {
+  last_answer_due_ = sequence;
+  if (!flushed_before(deadline)) return {failure(), nullptr};
+  return answer_before(sequence, deadline);
+}
+
 bool XtestConnection::send_at_once(std::span<const FakeEvent> events) {
   if (events.size() > kRequestsPerWrite || xcb_->connection_has_error(connection_) != 0) return false;
   if (!writable_before(xcb_->get_file_descriptor(connection_), std::chrono::steady_clock::now())) return false;

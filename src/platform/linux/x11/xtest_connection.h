@@ -71,6 +71,10 @@ class XtestConnection {
   // StructureNotify events this connection selected have any.
   std::optional<std::pair<std::uint16_t, std::uint16_t>> take_new_size(std::uint32_t window);
 
+  // Flushes what is queued and waits for the reply to the request numbered
+  // `sequence` by `deadline`: delivered with the reply, refused with an error.
+  Answer reply_to(unsigned int sequence, Deadline deadline);
+
   // Writes a few `events` (at most kRequestsPerWrite) and a round trip only
   // if the socket has room now, behind whatever is already on its way, and
   // waits for nothing; whether they were written.
