@@ -12,6 +12,7 @@
 #include "platform/linux/x11/fake_events.h"
 #include "platform/linux/x11/keymap_requests.h"
 #include "platform/linux/x11/library.h"
+#include "platform/linux/x11/lock_keys.h"
 #include "platform/linux/x11/sigpipe_guard.h"
 #include "platform/linux/x11/text_writing.h"
 #include "platform/linux/x11/writer_claim.h"
@@ -227,11 +228,24 @@ class XComputerSystem final : public ComputerSystem {
       const Outcome given_back = claim.give_back();
       return given_back.ok() ? Written{plan.outcome(), false} : Written{given_back, true};
     }
-    claim.record(bound_keycodes(plan.value()), pressed_keycodes(plan.value()));
-    const Outcome written = write_text(connection_, PlannedText{keymap.take(), plan.take()}, pace);
+    const Expected<std::vector<Keycode>> locks = turn_text_locks_off(connection_, keymap.value(), root_);
+    if (!locks.ok()) return {locks.outcome(), connection_has_failed()};
+    std::vector<Keycode> pressed = pressed_keycodes(plan.value());
+    pressed.insert(pressed.end(), locks.value().begin(), locks.value().end());
+    claim.record(bound_keycodes(plan.value()), pressed);
+    Outcome written = write_text(connection_, PlannedText{keymap.take(), plan.take()}, pace);
+    // The locks go back on whenever the server still takes input.
+    if (!locks.value().empty() && !connection_has_failed()) {
+      const Outcome relocked = tap_keys(connection_, locks.value());
+      if (written.ok()) written = relocked;
+    }
     if (!written.ok()) return {written, true};
     const Outcome given_back = claim.give_back();
     return {given_back, !given_back.ok()};
+  }
+
+  bool connection_has_failed() const {
+    return !connection_.is_open() || xcb_.connection_has_error(connection_.raw_connection()) != 0;
   }
 
   // A connection put aside is closed once its server has answered.
@@ -293,7 +307,13 @@ class XComputerSystem final : public ComputerSystem {
     Expected<Keymap> fetched = fetch_keymap(connection_, deadline);
     if (!fetched.ok()) return drop_connection({}, fetched.error());
     Keymap keymap = fetched.take();
-    const Expected<KeyPlan> plan = plan_key(keymap, keysym);
+    bool num_lock = false;
+    if (is_keypad(keysym)) {
+      const Expected<std::uint16_t> state = modifier_state(connection_, root_, deadline);
+      if (!state.ok()) return drop_connection({}, state.error());
+      num_lock = (state.value() & num_lock_mask(keymap)) != 0;
+    }
+    const Expected<KeyPlan> plan = plan_key(keymap, keysym, num_lock);
     if (!plan.ok()) return plan.outcome();
     HeldKey held{keysym, plan.value().keystroke, plan.value().binding, {}};
     if (held.binding) {
@@ -310,8 +330,16 @@ class XComputerSystem final : public ComputerSystem {
     return Outcome::success();
   }
 
-  Expected<KeyPlan> plan_key(const Keymap& keymap, Keysym keysym) const {
-    if (const std::optional<Keystroke> keystroke = find_keysym(keymap, keysym)) return KeyPlan{*keystroke, {}};
+  // A keypad key gives its second keysym with Num Lock on, its first with it
+  // off, whatever Shift does; a keysym at the other level goes on a spare
+  // keycode.
+  Expected<KeyPlan> plan_key(const Keymap& keymap, Keysym keysym, bool num_lock) const {
+    if (const std::optional<Keystroke> keystroke = find_keysym(keymap, keysym)) {
+      if (!is_keypad(keysym)) return KeyPlan{*keystroke, {}};
+      const std::span<const Keysym> row = keymap.keyboard.row(keystroke->key);
+      if (row.size() < 2 || row[1] == kNoSymbol || row[0] == row[1]) return KeyPlan{Keystroke{keystroke->key}, {}};
+      if (row[num_lock ? 1 : 0] == keysym) return KeyPlan{Keystroke{keystroke->key}, {}};
+    }
     const KeyLocator locator(keymap);
     for (const Keycode spare : locator.spare_keycodes()) {
       const bool taken = std::ranges::any_of(held_, [&](const HeldKey& key) {

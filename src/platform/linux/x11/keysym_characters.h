@@ -13,6 +13,12 @@ inline constexpr Keysym kTabKeysym = 0xff09;
 inline constexpr Keysym kShiftLKeysym = 0xffe1;
 inline constexpr Keysym kShiftRKeysym = 0xffe2;
 inline constexpr Keysym kIsoLevel3ShiftKeysym = 0xfe03;
+inline constexpr Keysym kCapsLockKeysym = 0xffe5;
+inline constexpr Keysym kShiftLockKeysym = 0xffe6;
+inline constexpr Keysym kNumLockKeysym = 0xff7f;
+
+// KP_Space to KP_Equal and KP_0 to KP_9: the keysyms whose level Num Lock chooses.
+inline bool is_keypad(Keysym keysym) { return keysym >= 0xff80 && keysym <= 0xffbd; }
 
 // The character that a key with `keysym` types: Latin-1 keysyms are their
 // own code points, Unicode keysyms are 0x01000000 + the code point, and the

@@ -54,6 +54,7 @@ const char* bind_xcb(void* library, XcbLibrary& xcb) {
   if (!bind(library, "xcb_change_property", xcb.change_property)) return "xcb_change_property";
   if (!bind(library, "xcb_get_property", xcb.get_property)) return "xcb_get_property";
   if (!bind(library, "xcb_delete_property", xcb.delete_property)) return "xcb_delete_property";
+  if (!bind(library, "xcb_query_keymap", xcb.query_keymap)) return "xcb_query_keymap";
   return nullptr;
 }
 

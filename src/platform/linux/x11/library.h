@@ -189,6 +189,16 @@ struct XcbGetPropertyReply {
 };
 static_assert(sizeof(XcbGetPropertyReply) == 32);
 
+// xcb_query_keymap_reply_t: a bit per keycode, set while the key is down.
+struct XcbQueryKeymapReply {
+  std::uint8_t response_type;
+  std::uint8_t pad0;
+  std::uint16_t sequence;
+  std::uint32_t length;
+  std::uint8_t keys[32];
+};
+static_assert(sizeof(XcbQueryKeymapReply) == 40);
+
 inline constexpr std::uint16_t kInputOnly = 2;        // XCB_WINDOW_CLASS_INPUT_ONLY
 inline constexpr std::uint32_t kCardinalAtom = 6;      // XCB_ATOM_CARDINAL
 inline constexpr std::uint8_t kPropModeReplace = 0;   // XCB_PROP_MODE_REPLACE
@@ -242,6 +252,8 @@ struct XcbLibrary {
                             std::uint32_t property, std::uint32_t type, std::uint32_t long_offset,
                             std::uint32_t long_length);
   XcbCookie (*delete_property)(XcbConnection* connection, std::uint32_t window, std::uint32_t property);
+  // The lock keys.
+  XcbCookie (*query_keymap)(XcbConnection* connection);
 };
 
 // libxcb.so.1, loaded once for the process's lifetime; nullptr with the
