@@ -233,7 +233,11 @@ class XComputerSystem final : public ComputerSystem {
     std::vector<Keycode> pressed = pressed_keycodes(plan.value());
     pressed.insert(pressed.end(), locks.value().begin(), locks.value().end());
     claim.record(bound_keycodes(plan.value()), pressed);
-    Outcome written = write_text(connection_, PlannedText{keymap.take(), plan.take()}, pace);
+    const TextWritten text_written = write_text(connection_, PlannedText{keymap.take(), plan.take()}, pace);
+    Outcome written = text_written.outcome;
+    // Keys whose release may not have reached the server: released first
+    // thing on the next connection.
+    if (!text_written.unreleased.empty()) return {drop_connection(text_written.unreleased, written.error()), true};
     // The locks go back on whenever the server still takes input.
     if (!locks.value().empty() && !connection_has_failed()) {
       const Outcome relocked = tap_keys(connection_, locks.value());

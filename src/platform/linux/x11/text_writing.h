@@ -33,11 +33,17 @@ std::vector<FakeEvent> presses_of(const Keystroke& keystroke);
 // on the server's current keymap (fetch_keymap), so that a text that cannot
 // be written sends nothing. Fails when the server refuses, does not answer or
 // is gone, or the caller asks to stop (Ctrl-C), after releasing what it
-// pressed where it still can.
+// pressed where it still can: a release whose fate is unknown is sent again
+// at once, and the presses that may still be down come back with the
+// failure.
 struct PlannedText {
   Keymap keymap;  // the one planned on, given back to the bound keycodes
   TextPlan plan;
 };
-Outcome write_text(XtestConnection& connection, const PlannedText& text, TypingPace pace);
+struct TextWritten {
+  Outcome outcome;
+  std::vector<FakeEvent> unreleased;  // presses that may still be down after a failure
+};
+TextWritten write_text(XtestConnection& connection, const PlannedText& text, TypingPace pace);
 
 }  // namespace ondrel::linux::x11
