@@ -61,6 +61,14 @@ def test_buttons_wheel_notches_and_chords_arrive_as_x_events(observer, computer)
     assert observer.held() == ([], [])
 
 
+def test_a_thousand_notches_on_each_axis_all_arrive(observer, computer):
+    computer.scroll(dx=-1000, dy=1000)
+    computer.scroll(dx=1000, dy=-1000)
+    presses = [number for kind, number in observer.buttons() if kind == "press"]
+    assert presses == [5] * 1000 + [6] * 1000 + [4] * 1000 + [7] * 1000
+    assert observer.held() == ([], [])
+
+
 def test_a_stopped_server_fails_the_call_in_time_and_the_press_is_taken_back(own_server, monkeypatch):
     monkeypatch.setenv("DISPLAY", own_server.display)
     monkeypatch.delenv("WAYLAND_DISPLAY", raising=False)

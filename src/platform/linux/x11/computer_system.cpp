@@ -28,6 +28,8 @@ constexpr std::uint8_t kWheelUp = 4;
 constexpr std::uint8_t kWheelDown = 5;
 constexpr std::uint8_t kWheelLeft = 6;
 constexpr std::uint8_t kWheelRight = 7;
+// A press and a release per notch: 64 notches between two round trips.
+constexpr std::size_t kWheelEventsPerRoundTrip = 128;
 
 using Reply = std::unique_ptr<void, FreeReply>;
 
@@ -174,12 +176,21 @@ class XComputerSystem final : public ComputerSystem {
     return deliver_call({&event, 1});
   }
 
+  // Many notches go in batches, each answered before the next is sent: the
+  // server is never handed more than it takes in one deadline, and each
+  // batch's round trip shows it is still taking them.
   Outcome wheel(std::int32_t dx, std::int32_t dy) override {
     std::vector<FakeEvent> events;
     add_notches(events, kWheelUp, kWheelDown, dy);
     add_notches(events, kWheelLeft, kWheelRight, dx);
     if (events.empty()) return Outcome::success();
-    return deliver_call(events);
+    const SigpipeGuard sigpipe;
+    ONDREL_CHECK(connect_if_needed(begin_call()));
+    for (std::size_t first = 0; first < events.size(); first += kWheelEventsPerRoundTrip) {
+      const std::size_t count = std::min(kWheelEventsPerRoundTrip, events.size() - first);
+      ONDREL_CHECK(deliver(std::span(events).subspan(first, count), patience_from_now()));
+    }
+    return Outcome::success();
   }
 
   Outcome key(const SystemKey& key, bool down) override {
