@@ -319,30 +319,59 @@ class XComputerSystem final : public ComputerSystem {
   }
 
   Outcome press(Keysym keysym, Deadline deadline) {
+    Expected<PlannedKey> planned = plan_on_server(keysym, deadline);
+    if (!planned.ok()) return planned.outcome();
+    if (!planned.value().plan.binding) {
+      const Keystroke keystroke = planned.value().plan.keystroke;
+      ONDREL_CHECK(deliver(presses_of(keystroke), deadline));
+      held_.push_back({keysym, keystroke, {}, {}});
+      return Outcome::success();
+    }
+    return press_on_spare_keycode(keysym);
+  }
+
+  // The keycode is chosen and bound under the writers' claim
+  // (writer_claim.h), on the keymap of that moment, so that no writer binds
+  // it too; the claim is given back once the binding is made.
+  Outcome press_on_spare_keycode(Keysym keysym) {
+    Expected<WriterClaim> claim =
+        WriterClaim::take(connection_, root_, claim_window_, std::chrono::steady_clock::now() + kWriterPatience);
+    if (!claim.ok()) return drop_connection({}, claim.error());
+    WriterClaim bound_under = claim.take();
+    Expected<PlannedKey> planned = plan_on_server(keysym, patience_from_now());
+    if (!planned.ok()) return planned.outcome();
+    PlannedKey key = planned.take();
+    HeldKey held{keysym, key.plan.keystroke, key.plan.binding, {}};
+    if (held.binding) {
+      held.original = std::move(key.keymap.keyboard);
+      ONDREL_CHECK(mapping_result(bind_spare_keycodes(connection_, {&*held.binding, 1})));
+    }
+    ONDREL_CHECK(mapping_result(bound_under.give_back()));
+    held_.push_back(std::move(held));  // from now on the binding is undone when the key goes up
+    const Outcome pressed = deliver(presses_of(held_.back().keystroke), patience_from_now());
+    if (!pressed.ok() && connection_.is_open()) (void)release(std::prev(held_.end()), patience_from_now());
+    if (!pressed.ok() && !connection_.is_open()) held_.pop_back();  // its server is gone or stalled: so is the binding
+    return pressed;
+  }
+
+  struct PlannedKey {
+    Keymap keymap;
+    KeyPlan plan;
+  };
+
+  // The keystroke for `keysym` on the server's keymap and lock state now.
+  Expected<PlannedKey> plan_on_server(Keysym keysym, Deadline deadline) {
     Expected<Keymap> fetched = fetch_keymap(connection_, deadline);
     if (!fetched.ok()) return drop_connection({}, fetched.error());
-    Keymap keymap = fetched.take();
     bool num_lock = false;
     if (is_keypad(keysym)) {
       const Expected<std::uint16_t> state = modifier_state(connection_, root_, deadline);
       if (!state.ok()) return drop_connection({}, state.error());
-      num_lock = (state.value() & num_lock_mask(keymap)) != 0;
+      num_lock = (state.value() & num_lock_mask(fetched.value())) != 0;
     }
-    const Expected<KeyPlan> plan = plan_key(keymap, keysym, num_lock);
+    Expected<KeyPlan> plan = plan_key(fetched.value(), keysym, num_lock);
     if (!plan.ok()) return plan.outcome();
-    HeldKey held{keysym, plan.value().keystroke, plan.value().binding, {}};
-    if (held.binding) {
-      held.original = std::move(keymap.keyboard);
-      ONDREL_CHECK(mapping_result(bind_spare_keycodes(connection_, {&*held.binding, 1})));
-      held_.push_back(std::move(held));  // from now on the binding is undone when the key goes up
-      const Outcome pressed = deliver(presses_of(held_.back().keystroke), deadline);
-      if (!pressed.ok() && connection_.is_open()) (void)release(std::prev(held_.end()), patience_from_now());
-      if (!pressed.ok() && !connection_.is_open()) held_.pop_back();  // its server is gone or stalled: so is the binding
-      return pressed;
-    }
-    ONDREL_CHECK(deliver(presses_of(held.keystroke), deadline));
-    held_.push_back(std::move(held));
-    return Outcome::success();
+    return PlannedKey{fetched.take(), plan.take()};
   }
 
   // A keypad key gives its second keysym with Num Lock on, its first with it
