@@ -21,10 +21,27 @@ std::string keysym_text(Keysym keysym) {
   return text;
 }
 
-// Keys up in the reverse order of going down: the key before its modifiers.
-std::vector<FakeEvent> releases_of(const Keystroke& keystroke) {
-  std::vector<FakeEvent> releases = releases_of_presses(presses_of(keystroke));
-  return {releases.rbegin(), releases.rend()};
+std::vector<FakeEvent> tap_of(Keycode key) {
+  if (key == 0) return {};
+  return {{event_type::key_press, key}, {event_type::key_release, key}};
+}
+
+// The lock toggled first, then the keystroke's modifiers and key.
+std::vector<FakeEvent> presses_of(const Keystroke& keystroke, Keycode lock_toggle) {
+  std::vector<FakeEvent> presses = tap_of(lock_toggle);
+  const std::vector<FakeEvent> keys = x11::presses_of(keystroke);
+  presses.insert(presses.end(), keys.begin(), keys.end());
+  return presses;
+}
+
+// Keys up in the reverse order of going down: the key before its modifiers,
+// then the lock toggled back.
+std::vector<FakeEvent> releases_of(const Keystroke& keystroke, Keycode lock_toggle) {
+  std::vector<FakeEvent> releases = releases_of_presses(x11::presses_of(keystroke));
+  std::ranges::reverse(releases);
+  const std::vector<FakeEvent> tap = tap_of(lock_toggle);
+  releases.insert(releases.end(), tap.begin(), tap.end());
+  return releases;
 }
 
 }  // namespace
@@ -32,7 +49,7 @@ std::vector<FakeEvent> releases_of(const Keystroke& keystroke) {
 Outcome HeldKeys::key(Keysym keysym, bool down, Deadline deadline) {
   const auto held = std::ranges::find(held_, keysym, &HeldKey::keysym);
   if (!down) return held == held_.end() ? Outcome::success() : release(held, deadline);
-  if (held != held_.end()) return kept_.deliver(presses_of(held->keystroke), deadline);
+  if (held != held_.end()) return kept_.deliver(x11::presses_of(held->keystroke), deadline);
   return press(keysym, deadline);
 }
 
@@ -40,9 +57,9 @@ Outcome HeldKeys::press(Keysym keysym, Deadline deadline) {
   Expected<PlannedKey> planned = plan_on_server(keysym, deadline);
   if (!planned.ok()) return planned.outcome();
   if (!planned.value().plan.binding) {
-    const Keystroke keystroke = planned.value().plan.keystroke;
-    ONDREL_CHECK(kept_.deliver(presses_of(keystroke), deadline));
-    held_.push_back({keysym, keystroke, {}, {}});
+    const KeyPlan& plan = planned.value().plan;
+    ONDREL_CHECK(kept_.deliver(presses_of(plan.keystroke, plan.lock_toggle), deadline));
+    held_.push_back({keysym, plan.keystroke, {}, {}, plan.lock_toggle});
     return Outcome::success();
   }
   return press_on_spare_keycode(keysym);
@@ -76,26 +93,30 @@ Outcome HeldKeys::press_on_spare_keycode(Keysym keysym) {
 Expected<HeldKeys::PlannedKey> HeldKeys::plan_on_server(Keysym keysym, Deadline deadline) {
   Expected<Keymap> fetched = fetch_keymap(kept_.connection(), deadline);
   if (!fetched.ok()) return kept_.drop({}, fetched.error());
-  bool num_lock = false;
+  KeypadState keypad;
   if (is_keypad(keysym)) {
     const Expected<std::uint16_t> state = modifier_state(kept_.connection(), kept_.root(), deadline);
     if (!state.ok()) return kept_.drop({}, state.error());
-    num_lock = (state.value() & num_lock_mask(fetched.value())) != 0;
+    keypad.shift = (state.value() & kShiftMask) != 0;
+    keypad.second_level = (state.value() & num_lock_mask(fetched.value())) != 0 && !keypad.shift;
   }
-  Expected<KeyPlan> plan = plan_key(fetched.value(), keysym, num_lock);
+  Expected<KeyPlan> plan = plan_key(fetched.value(), keysym, keypad);
   if (!plan.ok()) return plan.outcome();
   return PlannedKey{fetched.take(), plan.take()};
 }
 
-// A keypad key gives its second keysym with Num Lock on, its first with it
-// off, whatever Shift does; a keysym at the other level goes on a spare
-// keycode.
-Expected<HeldKeys::KeyPlan> HeldKeys::plan_key(const Keymap& keymap, Keysym keysym, bool num_lock) const {
+// A keypad key gives its second keysym with Num Lock on and Shift off, its
+// first otherwise. A keysym at the other level is reached by tapping Num Lock
+// around the key, unless Shift (held or locked) keeps the second level out of
+// reach: then, and on a keymap without Num Lock, it goes on a spare keycode.
+Expected<HeldKeys::KeyPlan> HeldKeys::plan_key(const Keymap& keymap, Keysym keysym, KeypadState keypad) const {
   if (const std::optional<Keystroke> keystroke = find_keysym(keymap, keysym)) {
     if (!is_keypad(keysym)) return KeyPlan{*keystroke, {}};
     const std::span<const Keysym> row = keymap.keyboard.row(keystroke->key);
     if (row.size() < 2 || row[1] == kNoSymbol || row[0] == row[1]) return KeyPlan{Keystroke{keystroke->key}, {}};
-    if (row[num_lock ? 1 : 0] == keysym) return KeyPlan{Keystroke{keystroke->key}, {}};
+    if (row[keypad.second_level ? 1 : 0] == keysym) return KeyPlan{Keystroke{keystroke->key}, {}};
+    const Keycode toggle = num_lock_key(keymap);
+    if (toggle != 0 && (keypad.second_level || !keypad.shift)) return KeyPlan{Keystroke{keystroke->key}, {}, toggle};
   }
   const KeyLocator locator(keymap);
   for (const Keycode spare : locator.spare_keycodes()) {
@@ -111,7 +132,7 @@ Expected<HeldKeys::KeyPlan> HeldKeys::plan_key(const Keymap& keymap, Keysym keys
 // Lets go of a held key; a bound keycode gets its mapping back, even when
 // the release failed (the key is then as good as up).
 Outcome HeldKeys::release(std::vector<HeldKey>::iterator held, Deadline deadline) {
-  Outcome released = kept_.deliver(releases_of(held->keystroke), deadline);
+  Outcome released = kept_.deliver(releases_of(held->keystroke, held->lock_toggle), deadline);
   if (!held->binding) {
     if (released.ok()) held_.erase(held);
     return released;

@@ -64,6 +64,13 @@ std::uint16_t num_lock_mask(const Keymap& keymap) {
   return 0;
 }
 
+Keycode num_lock_key(const Keymap& keymap) {
+  for (std::size_t row = 0; row < kModifierRows; ++row)
+    for (const Keycode keycode : modifier_row(keymap.modifiers, row))
+      if (keycode != 0 && first_keysym(keymap.keyboard, keycode) == kNumLockKeysym) return keycode;
+  return 0;
+}
+
 Outcome tap_keys(XtestConnection& connection, std::span<const Keycode> keys) {
   std::vector<FakeEvent> taps;
   for (const Keycode key : keys) {

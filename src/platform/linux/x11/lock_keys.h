@@ -24,6 +24,8 @@ Expected<std::uint16_t> modifier_state(XtestConnection& connection, std::uint32_
 
 // The modifier bit that Num Lock sets on `keymap`; 0 when no key does.
 std::uint16_t num_lock_mask(const Keymap& keymap);
+// The key that sets it; 0 when none does.
+Keycode num_lock_key(const Keymap& keymap);
 
 // Turns Caps Lock and Shift Lock off, if on, by tapping the keys of the
 // keymap that give Caps_Lock or Shift_Lock until neither lock is set; the

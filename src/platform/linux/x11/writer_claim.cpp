@@ -25,6 +25,14 @@ Outcome server_failure(const Answer& answer) {
   return Outcome::failure(delivery_failure(answer.delivery));
 }
 
+// Whether no window owns `selection` now.
+Expected<bool> is_free(XtestConnection& connection, std::uint32_t selection, Deadline deadline) {
+  const XcbCookie owner = connection.library().get_selection_owner(connection.raw_connection(), selection);
+  const Answer answer = connection.reply_to(owner.sequence, deadline);
+  if (answer.delivery != Delivery::delivered) return server_failure(answer);
+  return static_cast<const XcbValueReply*>(answer.reply.get())->value == kNone;
+}
+
 }  // namespace
 
 std::uint32_t create_claim_window(XtestConnection& connection, std::uint32_t root) {
@@ -84,7 +92,12 @@ Expected<WriterClaim> WriterClaim::take(XtestConnection& connection, std::uint32
   const Expected<Atoms> atoms = intern_atoms(connection, patience_from_now());
   if (!atoms.ok()) return atoms.outcome();
   for (;;) {
-    const Expected<bool> taken = try_to_take(connection, atoms.value(), window, patience_from_now());
+    // Looked at without a grab first: a grab while another writer types
+    // would hold up its keys and their readers.
+    const Expected<bool> free = is_free(connection, atoms.value().selection, patience_from_now());
+    if (!free.ok()) return free.outcome();
+    const Expected<bool> taken =
+        free.value() ? try_to_take(connection, atoms.value(), window, patience_from_now()) : Expected<bool>(false);
     if (!taken.ok()) return taken.outcome();
     if (taken.value()) break;
     if (std::chrono::steady_clock::now() >= deadline)
