@@ -6,19 +6,11 @@ import shutil
 
 import pytest
 from consumers import TkKeyLog, XtermCat
+from keyboard_probe import keyboard_state
 from ondrel_computer import Computer
 
 LINE = "The quick brown fox, 42 + 7 = 49!\tжук Ärger ß 世界 😀 €~|\n"
 TEXT = LINE * 5
-
-
-def keyboard_mapping(display_name):
-    from Xlib import display
-    client = display.Display(display_name)
-    first = client.display.info.min_keycode
-    mapping = [list(row) for row in client.get_keyboard_mapping(first, client.display.info.max_keycode - first + 1)]
-    client.close()
-    return mapping
 
 
 @pytest.fixture
@@ -35,9 +27,9 @@ def test_a_long_mixed_text_arrives_whole_at_the_default_pace(consumer, computer_
         pytest.skip("needs xterm (Debian: xterm)")
     application = (TkKeyLog if consumer == "tk" else XtermCat)(computer_on.display, tmp_path)
     try:
-        before = keyboard_mapping(computer_on.display)
+        before = keyboard_state(computer_on.display)
         Computer().write(TEXT)
         assert application.wait_for_text(len(TEXT)) == TEXT
-        assert keyboard_mapping(computer_on.display) == before
+        assert keyboard_state(computer_on.display) == before
     finally:
         application.close()

@@ -8,8 +8,7 @@ import time
 
 import pytest
 from muting_proxy import MutingProxy
-from test_locks import CAPS_KEYCODE, pointer_mask, tap
-from test_writers import keyboard_state
+from keyboard_probe import CAPS_KEYCODE, keyboard_state, pointer_mask, tap
 
 NO_ANSWER = "the X server did not answer within 2 s"
 # In a process of its own: the proxy's threads need this one's interpreter lock, which Computer() holds.

@@ -11,23 +11,12 @@ import threading
 
 import pytest
 from consumers import TkKeyLog, wait_until
+from keyboard_probe import keyboard_state
 from ondrel_computer import Computer
 
 FIRST, SECOND = "жзийкл", "фхцчшщ"
 TRIALS = 3
 WRITE = "import sys; from ondrel_computer import Computer; Computer().write(sys.argv[1])"
-
-
-def keyboard_state(display_name):
-    """The keyboard mapping and the keycodes down."""
-    from Xlib import display
-    client = display.Display(display_name)
-    first = client.display.info.min_keycode
-    mapping = [list(row) for row in client.get_keyboard_mapping(first, client.display.info.max_keycode - first + 1)]
-    keymap = client.query_keymap()
-    down = [8 * byte + bit for byte, bits in enumerate(keymap) for bit in range(8) if bits >> bit & 1]
-    client.close()
-    return mapping, down
 
 
 @pytest.fixture
