@@ -15,12 +15,13 @@ namespace ondrel::linux::x11 {
 // the pause after it, the spare keycodes stay bound: a client looks a key up
 // in the mapping of the moment it reads the key (refetched after each
 // MappingNotify), so a mapping restored before then turns the last
-// characters into nothing. A Tk window looked a key press up at most 5.9 ms
-// after the server had processed it (2000 presses, median 0.26 ms, p99
-// 4.2 ms, with 2 cores at a load of 8.6: bench/bench_x11_lookup_latency.py);
-// the restore comes at least 25 ms after the last press and 15 ms after
-// its release.
-inline constexpr unsigned kLookupSettleMs = 10;
+// characters into nothing. A Tk window looked a key press up 0.23 ms after
+// the server had processed it (median; p99 2.8 ms, but once in 1000 presses
+// 120 ms, with 2 cores at a load of 7: bench/bench_x11_lookup_latency.py),
+// and lost the last character of a text to a 10 ms wait with a compiler
+// running beside it. The wait is once a text (or a bound key), so it is
+// long enough for all but such rare stalls.
+inline constexpr unsigned kLookupSettleMs = 30;
 
 // The presses of a keystroke: its modifiers, then its key.
 std::vector<FakeEvent> presses_of(const Keystroke& keystroke);
