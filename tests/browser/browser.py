@@ -4,6 +4,7 @@ of the pointer to a known screen point land."""
 
 import json
 import os
+import select
 import shutil
 import subprocess
 import tempfile
@@ -53,8 +54,9 @@ class Xvfb:
              "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
-        with os.fdopen(read_end) as numbers:
-            number = numbers.readline().strip()  # written once the server accepts clients
+        with os.fdopen(read_end) as numbers:  # the number is written once the server accepts clients
+            ready, _, _ = select.select([numbers], [], [], START_TIMEOUT_S)
+            number = numbers.readline().strip() if ready else ""
         if not number:
             stop(self.process)
             raise RuntimeError("Xvfb did not start")
