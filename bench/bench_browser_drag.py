@@ -39,7 +39,7 @@ def try_drag(page, computer, drag):
 
 def corner_seen(page, computer):
     page.rest_at(computer, 100, 100)
-    computer.drag([page.pad_point(*point) for point in ((100, 100), (400, 100), (400, 500))])
+    computer.drag([page.to_screen(*point) for point in ((100, 100), (400, 100), (400, 500))])
     page.wait_for("pointerup")
     return any((event["x"], event["y"]) == (400, 100) for event in page.seen() if event["type"] == "pointermove")
 

@@ -119,7 +119,10 @@ class Browser:
         def port():
             if self.process.poll() is not None:
                 raise RuntimeError(f"chromium exited with {self.process.returncode}: {self.output()}")
-            return os.path.exists(port_file) and open(port_file).read().split("\n")[0]
+            if not os.path.exists(port_file):
+                return None
+            with open(port_file) as lines:
+                return lines.readline().strip()  # empty while being written
 
         number = wait_for("chromium's DevTools port", port, START_TIMEOUT_S)
 
@@ -192,6 +195,7 @@ class DragPage:
         self.clear()
 
     def to_screen(self, x, y):
+        """A page point, in screen pixels."""
         return round(x + self.offset[0]), round(y + self.offset[1])
 
     def centre(self, element_id):
@@ -199,7 +203,3 @@ class DragPage:
         box = self.devtools.evaluate(f"JSON.parse(JSON.stringify(document.getElementById('{element_id}')"
                                      ".getBoundingClientRect()))")
         return self.to_screen(box["x"] + box["width"] / 2, box["y"] + box["height"] / 2)
-
-    def pad_point(self, x, y):
-        """A point of the pointer pad (page pixels), in screen pixels."""
-        return self.to_screen(x, y)

@@ -42,12 +42,12 @@ def test_each_form_of_drag_carries_an_html5_drag_and_drop_to_its_target(page, co
 
 def test_an_l_shaped_drag_shows_the_page_its_corner_and_each_leg_and_a_move_stays_one_jump(page, computer):
     start, corner, end = (100, 100), (400, 100), (400, 500)  # page pixels on the pad
-    computer.move_to(*page.pad_point(*start))
+    computer.move_to(*page.to_screen(*start))
     page.wait_for("pointermove", at=start)
     assert [(event["type"], event["x"], event["y"]) for event in page.seen()] == [("pointermove", *start)]
     page.clear()
 
-    computer.drag([page.pad_point(*point) for point in (start, corner, end)])
+    computer.drag([page.to_screen(*point) for point in (start, corner, end)])
     page.wait_for("pointerup")
     seen = page.seen()
     assert [event["type"] for event in seen if event["type"] != "pointermove"] == ["pointerdown", "pointerup"], seen
