@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/stoppable_pause.h"
 
 namespace ondrel::computer {
 namespace {
@@ -10,6 +14,38 @@ constexpr std::int64_t kPixelsPerNotch = 120;
 
 Outcome move_if_given(ComputerInput& input, std::optional<Point> at) {
   return at ? input.move_to(*at) : Outcome::success();
+}
+
+std::int32_t part_of(std::int32_t from, std::int32_t to, int step, int steps) {
+  const double offset = (static_cast<double>(to) - from) * step / steps;
+  return static_cast<std::int32_t>(from + std::lround(offset));
+}
+
+// The points a leg passes through: `to` last, `from` not among them.
+std::vector<Point> leg_steps(Point from, Point to) {
+  const std::int64_t span = std::max(std::abs(static_cast<std::int64_t>(to.x) - from.x),
+                                     std::abs(static_cast<std::int64_t>(to.y) - from.y));
+  const int steps = static_cast<int>(std::clamp<std::int64_t>(span, 1, kDragStepsPerLeg));
+  std::vector<Point> points;
+  points.reserve(static_cast<std::size_t>(steps));
+  for (int step = 1; step < steps; ++step)
+    points.push_back({part_of(from.x, to.x, step, steps), part_of(from.y, to.y, step, steps)});
+  points.push_back(to);
+  return points;
+}
+
+// With the button down: each leg in paced steps, resting before and after.
+Outcome move_held_along(ComputerInput& input, std::span<const Point> path) {
+  ONDREL_CHECK(pause_unless_stopped(kDragSettleMs));
+  bool first_step = true;
+  for (std::size_t leg = 1; leg < path.size(); ++leg) {
+    for (const Point step : leg_steps(path[leg - 1], path[leg])) {
+      if (!first_step) ONDREL_CHECK(pause_unless_stopped(kDragStepMs));
+      first_step = false;
+      ONDREL_CHECK(input.move_to(step));
+    }
+  }
+  return pause_unless_stopped(kDragSettleMs);
 }
 
 }  // namespace
@@ -23,12 +59,8 @@ Outcome drag_along(ComputerInput& input, std::span<const Point> path, const Chor
   if (path.empty()) return Outcome::success();
   if (Outcome moved = input.move_to(path.front()); !moved.ok()) return moved;
   return with_chord_held(input, held, [&] {
-    if (Outcome down = input.button(Button::left, true); !down.ok()) return down;
-    Outcome along = Outcome::success();
-    for (const Point point : path.subspan(1)) {
-      along = input.move_to(point);
-      if (!along.ok()) break;
-    }
+    ONDREL_CHECK(input.button(Button::left, true));
+    const Outcome along = move_held_along(input, path);
     Outcome up = input.button(Button::left, false);
     return along.ok() ? up : along;
   });

@@ -100,7 +100,8 @@ SESSIONS = [
         {"type": "type", "text": "a\n"},
     ], [{"success": True}] * 6,
         "move 1279 799 back down back up move 5 6 left down left up left down left up "
-        "move 1 2 left down move 30 40 left up 0xa2/0x1d 0x23/0x4fe ^0x23/0x4fe ^0xa2/0x1d move 10 10 wheel -360 "
+        "move 1 2 left down move 4 6 move 7 10 move 10 13 move 13 17 move 16 21 move 18 25 move 21 29 move 24 32 "
+        "move 27 36 move 30 40 left up 0xa2/0x1d 0x23/0x4fe ^0x23/0x4fe ^0xa2/0x1d move 10 10 wheel -360 "
         "A/0x1e ^A/0x1e 0x0d/0x1c ^0x0d/0x1c"),
     ("gemini", [
         {"name": "click_at", "args": {"x": 999, "y": 0}},

@@ -3,12 +3,14 @@
 // when it fails or is stopped.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "computer/computer.h"
 #include "computer/computer_action.h"
+#include "computer/pointer_steps.h"
 #include "devices/stop_request.h"
 
 namespace ondrel::computer {
@@ -113,13 +115,28 @@ TEST_F(ComputerTest, WhatACallerHoldsStaysHeldUntilLetGoOrGone) {
   EXPECT_EQ(own.joined(), "button1 down; vk162 down; vk162 up; button1 up");
 }
 
+TEST_F(ComputerTest, ADragWalksEachLegInPacedStepsToItsExactCorner) {
+  // Legs of 30 and 3 pixels: ten steps, then one a pixel.
+  const std::vector<Point> path = {{10, 10}, {40, 10}, {40, 13}};
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(computer.drag(path).ok());
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(log.joined(),
+            "move 10,10; button0 down; move 13,10; move 16,10; move 19,10; move 22,10; move 25,10; move 28,10; "
+            "move 31,10; move 34,10; move 37,10; move 40,10; move 40,11; move 40,12; move 40,13; button0 up");
+  // Resting after the press and before the release, and between the 13 steps.
+  EXPECT_GE(took, std::chrono::milliseconds(2 * kDragSettleMs + 12 * kDragStepMs));
+}
+
 bool always_stop() { return true; }
 
 TEST_F(ComputerTest, AStopEndsPausesAndLetsGo) {
   const StopCheckScope stop(always_stop);
   EXPECT_EQ(computer.wait_ms(1000).error(), "stopped");
   EXPECT_EQ(computer.click(Button::middle, 1).error(), "stopped");
-  EXPECT_EQ(log.joined(), "button2 down; button2 up");
+  const std::vector<Point> path = {{1, 1}, {9, 9}};
+  EXPECT_EQ(computer.drag(path).error(), "stopped");
+  EXPECT_EQ(log.joined(), "button2 down; button2 up; move 1,1; button0 down; button0 up");
 }
 
 }  // namespace

@@ -44,7 +44,9 @@ const Good kAnthropic[] = {
     {R"({"action": "triple_click", "coordinate": [4, 4]})", "move 6,6; click left x3", kShot},
     {R"({"action": "left_mouse_down"})", "left down"},
     {R"({"action": "left_mouse_up", "coordinate": [7, 8]})", "move 7,8; left up"},
-    {R"({"action": "left_click_drag", "start_coordinate": [1, 2], "coordinate": [30, 40]})", "move 1,2; left down; move 30,40; left up"},
+    {R"({"action": "left_click_drag", "start_coordinate": [1, 2], "coordinate": [30, 40]})",
+     "move 1,2; left down; move 4,6; move 7,10; move 10,13; move 13,17; move 16,21; move 18,25; move 21,29; move 24,32; "
+     "move 27,36; move 30,40; left up"},
     {R"({"action": "scroll", "coordinate": [500, 400], "scroll_direction": "down", "scroll_amount": 3})", "move 500,400; scroll 0,3"},
     {R"({"action": "scroll", "scroll_direction": "left", "scroll_amount": 2, "text": "ctrl"})", "Control_L down; scroll -2,0; Control_L up"},
     {R"({"action": "scroll", "scroll_direction": "up", "scroll_amount": 0})", ""},
@@ -60,8 +62,10 @@ const Good kOpenAi[] = {
     {R"({"type": "click", "x": 10, "y": 20, "button": "forward", "keys": []})", "move 10,20; click forward"},
     {R"({"type": "click", "x": 10, "y": 20, "keys": ["CTRL"]})", "move 10,20; Control_L down; click left; Control_L up"},
     {R"({"type": "double_click", "x": 100, "y": 2})", "move 150,3; click left x2", kShot},
-    {R"({"type": "drag", "path": [{"x": 1, "y": 2}, {"x": 3, "y": 4}, {"x": 5, "y": 6}]})", "move 1,2; left down; move 3,4; move 5,6; left up"},
-    {R"({"type": "drag", "path": [{"x": 1, "y": 2}, {"x": 3, "y": 4}], "keys": ["SHIFT"]})", "move 1,2; Shift_L down; left down; move 3,4; left up; Shift_L up"},
+    {R"({"type": "drag", "path": [{"x": 1, "y": 2}, {"x": 3, "y": 4}, {"x": 5, "y": 6}]})",
+     "move 1,2; left down; move 2,3; move 3,4; move 4,5; move 5,6; left up"},
+    {R"({"type": "drag", "path": [{"x": 1, "y": 2}, {"x": 3, "y": 4}], "keys": ["SHIFT"]})",
+     "move 1,2; Shift_L down; left down; move 2,3; move 3,4; left up; Shift_L up"},
     {R"({"type": "keypress", "keys": ["CTRL", "SHIFT", "ESC"]})", "Control_L down; Shift_L down; Escape down; Escape up; Shift_L up; Control_L up"},
     {R"({"type": "keypress", "keys": ["ARROWDOWN"]})", "Down down; Down up"},
     {R"({"type": "move", "x": 7, "y": 8})", "move 7,8"},
@@ -87,7 +91,8 @@ const Good kGemini[] = {
     {R"({"name": "scroll_at", "args": {"x": 500, "y": 500, "direction": "left", "magnitude": 100}})", "move 960,540; scroll -2,0"},
     {R"({"name": "scroll_at", "args": {"x": 500, "y": 500, "direction": "up", "magnitude": 0}})", "move 960,540"},
     {R"({"name": "drag_and_drop", "args": {"x": 0, "y": 0, "destination_x": 500, "destination_y": 500}})",
-     "move 0,0; left down; move 960,540; left up"},
+     "move 0,0; left down; move 96,54; move 192,108; move 288,162; move 384,216; move 480,270; move 576,324; "
+     "move 672,378; move 768,432; move 864,486; move 960,540; left up"},
     {R"({"name": "wait_5_seconds", "args": {}})", "wait 5000"},
     {R"({"name": "wait_5_seconds"})", "wait 5000"},
 };
@@ -220,7 +225,7 @@ TEST(ComputerAction, AFailedStepLetsGoOfWhatTheActionPressed) {
   const Case cases[] = {
       {R"({"action": "left_click", "coordinate": [1, 1], "text": "shift"})", 3, "move 1,1; Shift_L down; FAILED click left; Shift_L up"},
       {R"({"type": "drag", "path": [{"x": 1, "y": 2}, {"x": 3, "y": 4}, {"x": 5, "y": 6}]})", 3,
-       "move 1,2; left down; FAILED move 3,4; left up"},
+       "move 1,2; left down; FAILED move 2,3; left up"},
       {R"({"action": "scroll", "scroll_direction": "down", "scroll_amount": 1, "text": "ctrl+shift"})", 3,
        "Control_L down; Shift_L down; FAILED scroll 0,1; Shift_L up; Control_L up"},
       {R"({"name": "type_text_at", "args": {"x": 0, "y": 0, "text": "hi"}})", 4,
