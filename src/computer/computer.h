@@ -56,6 +56,13 @@ class Computer final : public ComputerInput {
   [[nodiscard]] Held held() const { return {held_buttons_, held_keys_}; }
   void release_pressed_since(const Held& before);
 
+  // Forgets what is held without letting go of it: in a forked child, what
+  // is held is the parent's.
+  void forget_held() {
+    held_buttons_.clear();
+    held_keys_.clear();
+  }
+
  private:
   // Runs `operation`; when it fails, lets go of what it pressed.
   template <class Operation>

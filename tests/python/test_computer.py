@@ -214,13 +214,13 @@ def test_calls_release_the_lock_and_wait_for_each_other(recorder):
     assert len(ticks) >= 20  # the other thread ran throughout
 
 
-# Windows has no signals between processes: there each line the child reads is a Ctrl-C, which interrupt_main()
-# delivers as the console's handler would.
+# Windows has no signals between processes: there each line the child reads is a Ctrl-C, which raise_signal()
+# delivers through the C runtime's SIGINT handlers as the console's handler would.
 CHILD = textwrap.dedent("""
-    import _thread, ctypes, json, sys, threading
+    import ctypes, json, signal, sys, threading
     import ondrel_computer
     if sys.platform == "win32":
-        threading.Thread(target=lambda: [_thread.interrupt_main() for _ in sys.stdin], daemon=True).start()
+        threading.Thread(target=lambda: [signal.raise_signal(signal.SIGINT) for _ in sys.stdin], daemon=True).start()
     lib = ctypes.CDLL(ondrel_computer.__file__)
     lib.ondrel_recorder_events.restype = ctypes.c_char_p
     lib.ondrel_recorder_start()

@@ -95,8 +95,28 @@ PyObject* construct(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
       static_cast<PyObject*>(nullptr));
 }
 
+// A forked child lets go of nothing its parent holds, and leaves the gate's
+// mutex as the fork left it (perhaps held by a thread the child lacks).
 void deallocate(PyObject* self) {
-  guarded_dealloc([&] { free_native<ComputerRecord>(self); });
+  guarded_dealloc([&] {
+    ComputerRecord& record = as_native<ComputerRecord>(self)->record();
+    if (!record.gate->owned_here()) {
+      if (record.computer) record.computer->forget_held();
+      (void)record.gate.release();  // destroying a mutex that may be held is undefined
+    }
+    free_native<ComputerRecord>(self);
+  });
+}
+
+PyObject* cancel(PyObject* self, PyObject*) {
+  return guarded(
+      [&]() -> PyObject* {
+        ComputerRecord* record = record_of(self);
+        if (record == nullptr) return nullptr;
+        record->gate->cancel();
+        Py_RETURN_NONE;
+      },
+      static_cast<PyObject*>(nullptr));
 }
 
 PyObject* screen_size(PyObject* self, PyObject*) {
@@ -278,6 +298,10 @@ PyMethodDef kMethods[] = {
                     "given as a dict; never raises for a bad action."),
     fastcall_method("execute_json", execute_json,
                     "execute_json($self, text)\n--\n\nexecute() with the action and the result as JSON text."),
+    noargs_method("cancel", cancel,
+                  "cancel($self, /)\n--\n\nStop the call running on this Computer from another thread (and any "
+                  "waiting for it): it lets go of what it pressed and raises RuntimeError('stopped'). Never blocks; "
+                  "does nothing when no call runs."),
     kMethodTableEnd,
 };
 
