@@ -254,3 +254,23 @@ def test_ctrl_c_stops_a_long_call_and_lets_go():
     seen = " ".join(describe(event) for event in json.loads(out))
     assert seen.startswith("0xa0/0x2a ^0xa0/0x2a 0xa2/0x1d ^0xa2/0x1d 0xa0/0x2a A/0x1e ^A/0x1e ^0xa0/0x2a")
     assert seen.endswith("^0xa0/0x2a") and 0 < seen.count("A/0x1e") < 100
+
+
+def test_every_failure_inside_write_lets_go(recorder):
+    """The n-th event of a text refused, for every n: whatever went down comes up (a refused release is sent once
+    more), and the next text is typed exactly."""
+    computer = Computer()
+    recorder.start()
+    computer.write("aB€")
+    exact = recorder.seen()
+    assert exact == "A/0x1e ^A/0x1e 0xa0/0x2a B/0x30 ^B/0x30 ^0xa0/0x2a U+20AC ^U+20AC"
+    for n in range(1, len(exact.split()) + 1):
+        recorder.start()
+        recorder.fail_call(n)
+        with pytest.raises(RuntimeError, match="^SendInput failed$"):
+            computer.write("aB€")
+        seen = recorder.seen().split()
+        assert all(f"^{down}" in seen[i + 1:] for i, down in enumerate(seen) if not down.startswith("^")), (n, seen)
+        recorder.start()
+        computer.write("aB€")
+        assert recorder.seen() == exact
