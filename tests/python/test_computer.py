@@ -169,6 +169,12 @@ REFUSED = [
     ("key", (3,), {}, TypeError, "Computer.key() argument 'chord' must be str or a list of str, not int"),
     ("hold", ("a", 61), {}, ValueError, "Computer.hold() argument 'seconds' must be from 0 to 60, not 61"),
     ("execute", ('{"action": "wait"}',), {}, TypeError, "Computer.execute() argument 'action' must be dict, not str"),
+    # One rule on every system, before any system sees the call.
+    *[("write", (f"ok{control}",), {}, RuntimeError,
+       f"{name} is a control character, which cannot be typed: of those only \\n and \\r (Enter) and \\t (Tab) are")
+      for control, name in [("\x03", "U+0003"), ("\x00", "U+0000"), ("\x7f", "U+007F"), ("\x85", "U+0085")]],
+    ("scroll", (), {"dy": 10**6}, RuntimeError, "a wheel turn of 1000000 notches is beyond the limit of 1000 on each axis"),
+    ("scroll", (-1001,), {}, RuntimeError, "a wheel turn of -1001 notches is beyond the limit of 1000 on each axis"),
 ]
 
 
@@ -254,6 +260,15 @@ def test_ctrl_c_stops_a_long_call_and_lets_go():
     seen = " ".join(describe(event) for event in json.loads(out))
     assert seen.startswith("0xa0/0x2a ^0xa0/0x2a 0xa2/0x1d ^0xa2/0x1d 0xa0/0x2a A/0x1e ^A/0x1e ^0xa0/0x2a")
     assert seen.endswith("^0xa0/0x2a") and 0 < seen.count("A/0x1e") < 100
+
+
+def test_line_ends_tabs_and_the_most_wheel_notches(recorder):
+    computer = Computer()
+    computer.write("a\r\nb\rc\n\td")
+    computer.scroll(dy=1000, dx=-1)
+    enter, tab = "0x0d/0x1c ^0x0d/0x1c", "0x09/0xf ^0x09/0xf"
+    assert recorder.seen() == (f"A/0x1e ^A/0x1e {enter} B/0x30 ^B/0x30 {enter} C/0x2e ^C/0x2e {enter} {tab} "
+                               "D/0x20 ^D/0x20 wheel -32760 wheel -32760 wheel -32760 wheel -21720 hwheel -120")
 
 
 def test_every_failure_inside_write_lets_go(recorder):
