@@ -173,6 +173,10 @@ REFUSED = [
     *[("write", (f"ok{control}",), {}, RuntimeError,
        f"{name} is a control character, which cannot be typed: of those only \\n and \\r (Enter) and \\t (Tab) are")
       for control, name in [("\x03", "U+0003"), ("\x00", "U+0000"), ("\x7f", "U+007F"), ("\x85", "U+0085")]],
+    ("write", ("x", 0.1), {}, TypeError, "Computer.write() takes the pace by keyword only"),
+    ("write", ("x",), {"pace": "slow"}, TypeError, "Computer.write() argument 'pace' must be int, float or None, not str"),
+    ("write", ("x",), {"pace": 0.001}, ValueError,
+     "Computer.write() argument 'pace' must be from 0.002 to 1 (seconds a character), not 0.001"),
     ("scroll", (), {"dy": 10**6}, RuntimeError, "a wheel turn of 1000000 notches is beyond the limit of 1000 on each axis"),
     ("scroll", (-1001,), {}, RuntimeError, "a wheel turn of -1001 notches is beyond the limit of 1000 on each axis"),
 ]
@@ -198,7 +202,7 @@ def test_constructor_errors(recorder, kwargs, message):
 
 def test_calls_release_the_lock_and_wait_for_each_other(recorder):
     computer = Computer(screen_size=SCREEN)
-    text = "x" * 40  # 15 ms a character: 600 ms
+    text = "x" * 100  # about 7 ms a character: 700 ms
     ticks = []
     done = threading.Event()
 

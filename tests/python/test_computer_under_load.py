@@ -46,6 +46,7 @@ def holds_ms(events):
 # (what runs, the holds in ms it makes, in order)
 HOLDS = [
     (lambda computer: computer.write("abcdef"), [3] * 6),
+    (lambda computer: computer.write("ab", pace=0.05), [25, 25]),
     (lambda computer: computer.key("a"), [3]),
     (lambda computer: computer.key("ctrl+shift+t"), [3, 3, 3]),
     (lambda computer: computer.hold("shift", 0.2), [200]),
