@@ -74,7 +74,9 @@ auto run_unlocked(ComputerRecord& record, Operation&& operation) {
       if (failed(*result)) computer.release_pressed_since(before);
     }
   }
-  (void)PyErr_CheckSignals();
+  // A stopped call answers with the exception that Python's handler raises for a Ctrl-C; a call that
+  // succeeded leaves a signal to the interpreter's next check, so that its value is never paired with an error.
+  if (failed(*result)) (void)PyErr_CheckSignals();
   return std::move(*result);
 }
 
