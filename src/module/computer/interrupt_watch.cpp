@@ -4,6 +4,10 @@
 #include <csignal>
 #include <mutex>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace ondrel::py {
 namespace {
 
@@ -23,8 +27,23 @@ std::uint64_t interrupts_seen() { return interrupts.load(std::memory_order_acqui
 namespace {
 
 using Handler = void (*)(int);
+using SignalFunction = Handler (*)(int, Handler);
+
 // Set under watchers_mutex; read by the handler, which may run on the console's own thread.
 std::atomic<Handler> previous{nullptr};
+
+// The signal() of the C runtime whose handlers Python's sit among: CPython
+// for Windows is built against the universal CRT, and MinGW's own signal()
+// edits msvcrt's table, through which Python never raises.
+SignalFunction crt_signal() {
+  static const SignalFunction found = [] {
+    if (const HMODULE ucrt = ::GetModuleHandleW(L"ucrtbase.dll"))
+      if (const FARPROC function = ::GetProcAddress(ucrt, "signal"))
+        return reinterpret_cast<SignalFunction>(reinterpret_cast<void (*)()>(function));
+    return static_cast<SignalFunction>(::signal);
+  }();
+  return found;
+}
 
 // The C runtime resets SIGINT to its default before it calls a handler;
 // Python's handler then puts itself back, so ours goes back in after it.
@@ -32,14 +51,15 @@ void count_interrupt(int signal_number) {
   interrupts.fetch_add(1, std::memory_order_acq_rel);
   if (const Handler chained = previous.load()) {
     chained(signal_number);
-    std::signal(SIGINT, count_interrupt);
+    crt_signal()(SIGINT, count_interrupt);
   }
 }
 
 void install() {
-  const Handler current = std::signal(SIGINT, count_interrupt);
+  const SignalFunction set = crt_signal();
+  const Handler current = set(SIGINT, count_interrupt);
   if (current == SIG_DFL || current == SIG_IGN || current == SIG_ERR || current == count_interrupt) {
-    if (current != SIG_ERR && current != count_interrupt) std::signal(SIGINT, current);
+    if (current != SIG_ERR && current != count_interrupt) set(SIGINT, current);
     return;
   }
   previous.store(current);
@@ -49,8 +69,9 @@ void restore() {
   const Handler chained = previous.exchange(nullptr);
   if (chained == nullptr) return;
   // Whatever was installed meanwhile by another hand stays.
-  const Handler current = std::signal(SIGINT, chained);
-  if (current != count_interrupt && current != SIG_ERR) std::signal(SIGINT, current);
+  const SignalFunction set = crt_signal();
+  const Handler current = set(SIGINT, chained);
+  if (current != count_interrupt && current != SIG_ERR) set(SIGINT, current);
 }
 
 }  // namespace
