@@ -1,7 +1,6 @@
 #include "platform/windows/computer_records.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace ondrel::windows {
 namespace {
