@@ -88,7 +88,8 @@ Outcome with_chord_held(ComputerInput& input, const Chord& chord, const std::fun
 }
 
 Outcome press_chord(ComputerInput& input, const Chord& chord, std::uint32_t hold_ms) {
-  return with_chord_held(input, chord, [&] { return hold_ms == 0 ? Outcome::success() : input.wait_ms(hold_ms); });
+  const std::uint32_t held_ms = std::max(hold_ms, kDefaultTypingPace.held_ms);
+  return with_chord_held(input, chord, [&] { return input.wait_ms(held_ms); });
 }
 
 }  // namespace ondrel::computer

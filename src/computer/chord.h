@@ -24,7 +24,9 @@ Expected<Chord> parse_chord(std::string_view text);
 // ["CTRL", "A"]: one name per element.
 Expected<Chord> parse_chord(std::span<const std::string> names);
 
-// Presses the chord, holds it `hold_ms` (through input.wait_ms) and lets go.
+// Presses the chord, holds it `hold_ms` (through input.wait_ms), and at
+// least as long as a typed character's keys (a program that reads key state
+// once a frame sees it down), and lets go.
 // A key that fails to go down releases the keys already down; a failed wait
 // still lets go of everything.
 Outcome press_chord(ComputerInput& input, const Chord& chord, std::uint32_t hold_ms);

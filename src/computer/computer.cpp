@@ -4,6 +4,7 @@
 
 #include "computer/coordinates.h"
 #include "computer/pointer_steps.h"
+#include "computer/typed_text.h"
 #include "platform/stoppable_pause.h"
 
 namespace ondrel::computer {
@@ -95,7 +96,13 @@ Outcome Computer::click(Button which, int count) {
   });
 }
 
-Outcome Computer::scroll(std::int32_t dx, std::int32_t dy) { return system_->wheel(dx, dy); }
+Outcome Computer::scroll(std::int32_t dx, std::int32_t dy) {
+  for (const std::int32_t notches : {dy, dx})
+    if (notches < -kMostWheelNotches || notches > kMostWheelNotches)
+      return Outcome::failure("a wheel turn of " + std::to_string(notches) + " notches is beyond the limit of " +
+                              std::to_string(kMostWheelNotches) + " on each axis");
+  return system_->wheel(dx, dy);
+}
 
 Outcome Computer::key(const KeyRow& row, bool down) {
   ONDREL_CHECK(system_->key(system_key(row), down));
@@ -103,7 +110,13 @@ Outcome Computer::key(const KeyRow& row, bool down) {
   return Outcome::success();
 }
 
-Outcome Computer::write(std::string_view text) { return system_->write(text, kDefaultTypingPace); }
+Outcome Computer::write(std::string_view text) { return write(text, kDefaultTypingPace); }
+
+Outcome Computer::write(std::string_view text, TypingPace pace) {
+  const Expected<std::string> typed = typeable_text(text);
+  if (!typed.ok()) return typed.outcome();
+  return system_->write(typed.value(), pace);
+}
 
 Outcome Computer::wait_ms(std::uint32_t milliseconds) { return pause_unless_stopped(milliseconds); }
 

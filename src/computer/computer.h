@@ -17,6 +17,11 @@ inline constexpr std::uint32_t kClickHeldMs = 10;
 inline constexpr std::uint32_t kClickGapMs = 50;
 inline constexpr int kMostClicks = 3;
 
+// The most wheel notches one scroll turns on each axis: far beyond any page
+// (a notch scrolls three lines), and few enough that every system sends
+// them at once.
+inline constexpr std::int32_t kMostWheelNotches = 1000;
+
 // The ComputerInput of a system: checks each point against the screen
 // before anything moves, keeps the buttons and keys it holds, and lets go of
 // what an operation pressed when the operation fails or is stopped (every
@@ -36,7 +41,9 @@ class Computer final : public ComputerInput {
   Outcome click(Button button, int count) override;
   Outcome scroll(std::int32_t dx, std::int32_t dy) override;
   Outcome key(const KeyRow& key, bool down) override;
+  // At the default pace.
   Outcome write(std::string_view text) override;
+  Outcome write(std::string_view text, TypingPace pace);
   Outcome wait_ms(std::uint32_t milliseconds) override;
 
   // Down at path[0], through each point, up at the last; every point is
@@ -55,6 +62,13 @@ class Computer final : public ComputerInput {
   };
   [[nodiscard]] Held held() const { return {held_buttons_, held_keys_}; }
   void release_pressed_since(const Held& before);
+
+  // Forgets what is held without letting go of it: in a forked child, what
+  // is held is the parent's.
+  void forget_held() {
+    held_buttons_.clear();
+    held_keys_.clear();
+  }
 
  private:
   // Runs `operation`; when it fails, lets go of what it pressed.

@@ -29,10 +29,12 @@ class ComputerInput {
   virtual Outcome button(Button button, bool down) = 0;
   // `count` clicks where the pointer is (1 to 3), each held 10 ms.
   virtual Outcome click(Button button, int count) = 0;
-  // Wheel notches: dy > 0 scrolls down, dx > 0 right.
+  // Wheel notches: dy > 0 scrolls down, dx > 0 right; beyond 1000 on an
+  // axis fails before anything is sent.
   virtual Outcome scroll(std::int32_t dx, std::int32_t dy) = 0;
   virtual Outcome key(const KeyRow& key, bool down) = 0;
-  // UTF-8 text typed on the layout in use; a text that cannot be typed fails before anything is sent.
+  // UTF-8 text typed on the layout in use ("\n", "\r\n" and "\r" an Enter, "\t" Tab); a text that cannot be
+  // typed (another control character among them) fails before anything is sent.
   virtual Outcome write(std::string_view text) = 0;
   // Waits without holding up other threads; Ctrl-C ends it with a failure.
   virtual Outcome wait_ms(std::uint32_t milliseconds) = 0;

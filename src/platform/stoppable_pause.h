@@ -7,8 +7,8 @@
 namespace ondrel {
 
 // The longest a computer-use pause goes without asking whether to stop:
-// short enough that Ctrl-C feels immediate, long enough that asking (which
-// may take the interpreter's lock) costs nothing measurable.
+// short enough that Ctrl-C feels immediate. Asking takes no lock (a
+// Computer call reads counters), so a pause never waits for another thread.
 inline constexpr std::uint32_t kStopCheckSliceMs = 50;
 
 // Pauses `milliseconds`, in slices of at most kStopCheckSliceMs, asking

@@ -170,6 +170,16 @@ REFUSED = [
     ("key", (3,), {}, TypeError, "Computer.key() argument 'chord' must be str or a list of str, not int"),
     ("hold", ("a", 61), {}, ValueError, "Computer.hold() argument 'seconds' must be from 0 to 60, not 61"),
     ("execute", ('{"action": "wait"}',), {}, TypeError, "Computer.execute() argument 'action' must be dict, not str"),
+    # One rule on every system, before any system sees the call.
+    *[("write", (f"ok{control}",), {}, RuntimeError,
+       f"{name} is a control character, which cannot be typed: of those only \\n and \\r (Enter) and \\t (Tab) are")
+      for control, name in [("\x03", "U+0003"), ("\x00", "U+0000"), ("\x7f", "U+007F"), ("\x85", "U+0085")]],
+    ("write", ("x", 0.1), {}, TypeError, "Computer.write() takes the pace by keyword only"),
+    ("write", ("x",), {"pace": "slow"}, TypeError, "Computer.write() argument 'pace' must be int, float or None, not str"),
+    ("write", ("x",), {"pace": 0.001}, ValueError,
+     "Computer.write() argument 'pace' must be from 0.002 to 1 (seconds a character), not 0.001"),
+    ("scroll", (), {"dy": 10**6}, RuntimeError, "a wheel turn of 1000000 notches is beyond the limit of 1000 on each axis"),
+    ("scroll", (-1001,), {}, RuntimeError, "a wheel turn of -1001 notches is beyond the limit of 1000 on each axis"),
 ]
 
 
@@ -193,7 +203,7 @@ def test_constructor_errors(recorder, kwargs, message):
 
 def test_calls_release_the_lock_and_wait_for_each_other(recorder):
     computer = Computer(screen_size=SCREEN)
-    text = "x" * 40  # 15 ms a character: 600 ms
+    text = "x" * 100  # about 7 ms a character: 700 ms
     ticks = []
     done = threading.Event()
 
@@ -215,13 +225,13 @@ def test_calls_release_the_lock_and_wait_for_each_other(recorder):
     assert len(ticks) >= 20  # the other thread ran throughout
 
 
-# Windows has no signals between processes: there each line the child reads is a Ctrl-C, which interrupt_main()
-# delivers as the console's handler would.
+# Windows has no signals between processes: there each line the child reads is a Ctrl-C, which raise_signal()
+# delivers through the C runtime's SIGINT handlers as the console's handler would.
 CHILD = textwrap.dedent("""
-    import _thread, ctypes, json, sys, threading
+    import ctypes, json, signal, sys, threading
     import ondrel_computer
     if sys.platform == "win32":
-        threading.Thread(target=lambda: [_thread.interrupt_main() for _ in sys.stdin], daemon=True).start()
+        threading.Thread(target=lambda: [signal.raise_signal(signal.SIGINT) for _ in sys.stdin], daemon=True).start()
     lib = ctypes.CDLL(ondrel_computer.__file__)
     lib.ondrel_recorder_events.restype = ctypes.c_char_p
     lib.ondrel_recorder_start()
@@ -255,3 +265,32 @@ def test_ctrl_c_stops_a_long_call_and_lets_go():
     seen = " ".join(describe(event) for event in json.loads(out))
     assert seen.startswith("0xa0/0x2a ^0xa0/0x2a 0xa2/0x1d ^0xa2/0x1d 0xa0/0x2a A/0x1e ^A/0x1e ^0xa0/0x2a")
     assert seen.endswith("^0xa0/0x2a") and 0 < seen.count("A/0x1e") < 100
+
+
+def test_line_ends_tabs_and_the_most_wheel_notches(recorder):
+    computer = Computer()
+    computer.write("a\r\nb\rc\n\td")
+    computer.scroll(dy=1000, dx=-1)
+    enter, tab = "0x0d/0x1c ^0x0d/0x1c", "0x09/0xf ^0x09/0xf"
+    assert recorder.seen() == (f"A/0x1e ^A/0x1e {enter} B/0x30 ^B/0x30 {enter} C/0x2e ^C/0x2e {enter} {tab} "
+                               "D/0x20 ^D/0x20 wheel -32760 wheel -32760 wheel -32760 wheel -21720 hwheel -120")
+
+
+def test_every_failure_inside_write_lets_go(recorder):
+    """The n-th event of a text refused, for every n: whatever went down comes up (a refused release is sent once
+    more), and the next text is typed exactly."""
+    computer = Computer()
+    recorder.start()
+    computer.write("aB€")
+    exact = recorder.seen()
+    assert exact == "A/0x1e ^A/0x1e 0xa0/0x2a B/0x30 ^B/0x30 ^0xa0/0x2a U+20AC ^U+20AC"
+    for n in range(1, len(exact.split()) + 1):
+        recorder.start()
+        recorder.fail_call(n)
+        with pytest.raises(RuntimeError, match="^SendInput failed$"):
+            computer.write("aB€")
+        seen = recorder.seen().split()
+        assert all(f"^{down}" in seen[i + 1:] for i, down in enumerate(seen) if not down.startswith("^")), (n, seen)
+        recorder.start()
+        computer.write("aB€")
+        assert recorder.seen() == exact

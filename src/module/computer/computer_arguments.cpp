@@ -184,6 +184,27 @@ bool to_hold_seconds(const char* method, PyObject* object, double& out) {
   return true;
 }
 
+bool to_typing_pace(const char* method, PyObject* object, TypingPace& out) {
+  if (object == nullptr || object == Py_None) {
+    out = kDefaultTypingPace;
+    return true;
+  }
+  if (!PyLong_Check(object) && !PyFloat_Check(object)) return wrong_type(method, "pace", "int, float or None", object);
+  const double seconds = PyFloat_AsDouble(object);
+  if (seconds == -1.0 && PyErr_Occurred()) return false;
+  if (!(seconds >= kFastestPaceSeconds && seconds <= kSlowestPaceSeconds)) {
+    Ref shown = Ref::steal(PyObject_Repr(object));
+    if (!shown) return false;
+    PyErr_Format(PyExc_ValueError, "%s argument 'pace' must be from 0.002 to 1 (seconds a character), not %U", method,
+                 shown.get());
+    return false;
+  }
+  const auto total_ms = static_cast<std::uint32_t>(std::lround(seconds * 1000));
+  out.held_ms = (total_ms + 1) / 2;
+  out.gap_ms = total_ms - out.held_ms;
+  return true;
+}
+
 bool to_dict(const char* method, const char* name, PyObject* object) {
   return PyDict_Check(object) || wrong_type(method, name, "dict", object);
 }

@@ -32,6 +32,11 @@ bool to_str(const char* method, const char* name, PyObject* object, std::string_
 // "ctrl+shift+t" or a list of key names.
 bool to_chord(const char* method, PyObject* object, computer::Chord& out);
 bool to_hold_seconds(const char* method, PyObject* object, double& out);
+// None (the default pace) or the seconds a character takes, kFastestPaceSeconds
+// to kSlowestPaceSeconds: its keys held half of it, the other half before the next.
+inline constexpr double kFastestPaceSeconds = 0.002;
+inline constexpr double kSlowestPaceSeconds = 1;
+bool to_typing_pace(const char* method, PyObject* object, TypingPace& out);
 bool to_dict(const char* method, const char* name, PyObject* object);
 
 }  // namespace ondrel::py::computer_args

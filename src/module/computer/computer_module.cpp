@@ -1,17 +1,8 @@
-#include "module/computer/computer_record.h"
 #include "module/computer/py_computer.h"
 #include "module/panic.h"
 #include "module/py_ref.h"
 
 namespace ondrel::py {
-
-bool signal_raised_taking_lock() {
-  const PyGILState_STATE state = PyGILState_Ensure();
-  const bool raised = PyErr_CheckSignals() != 0;
-  PyGILState_Release(state);
-  return raised;
-}
-
 namespace {
 
 PyModuleDef module_definition = {

@@ -29,7 +29,7 @@ constexpr Signature<1> kMouseDown{"Computer.mouse_down()", {"button"}, 0};
 constexpr Signature<1> kMouseUp{"Computer.mouse_up()", {"button"}, 0};
 constexpr Signature<1> kDrag{"Computer.drag()", {"path"}, 1};
 constexpr Signature<4> kScroll{"Computer.scroll()", {"dx", "dy", "x", "y"}, 0};
-constexpr Signature<1> kWrite{"Computer.write()", {"text"}, 1};
+constexpr Signature<2> kWrite{"Computer.write()", {"text", "pace"}, 1};
 constexpr Signature<1> kKey{"Computer.key()", {"chord"}, 1};
 constexpr Signature<2> kHold{"Computer.hold()", {"chord", "seconds"}, 2};
 constexpr Signature<1> kExecute{"Computer.execute()", {"action"}, 1};
@@ -95,8 +95,28 @@ PyObject* construct(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
       static_cast<PyObject*>(nullptr));
 }
 
+// A forked child lets go of nothing its parent holds, and leaves the gate's
+// mutex as the fork left it (perhaps held by a thread the child lacks).
 void deallocate(PyObject* self) {
-  guarded_dealloc([&] { free_native<ComputerRecord>(self); });
+  guarded_dealloc([&] {
+    ComputerRecord& record = as_native<ComputerRecord>(self)->record();
+    if (!record.gate->owned_here()) {
+      if (record.computer) record.computer->forget_held();
+      (void)record.gate.release();  // destroying a mutex that may be held is undefined
+    }
+    free_native<ComputerRecord>(self);
+  });
+}
+
+PyObject* cancel(PyObject* self, PyObject*) {
+  return guarded(
+      [&]() -> PyObject* {
+        ComputerRecord* record = record_of(self);
+        if (record == nullptr) return nullptr;
+        record->gate->cancel();
+        Py_RETURN_NONE;
+      },
+      static_cast<PyObject*>(nullptr));
 }
 
 PyObject* screen_size(PyObject* self, PyObject*) {
@@ -175,10 +195,17 @@ PyObject* scroll(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObje
 }
 
 PyObject* write(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return method(kWrite, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<1>& slots) -> PyObject* {
+  if (nargs > 1) {
+    PyErr_SetString(PyExc_TypeError, "Computer.write() takes the pace by keyword only");
+    return nullptr;
+  }
+  return method(kWrite, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<2>& slots) -> PyObject* {
     std::string_view text;
-    if (!args::to_str(kWrite.full_name, "text", slots[0], text)) return nullptr;
-    return none_or_raise(run_unlocked(record, [&](Computer& c) { return c.write(text); }));
+    TypingPace pace;
+    if (!args::to_str(kWrite.full_name, "text", slots[0], text) ||
+        !args::to_typing_pace(kWrite.full_name, slots[1], pace))
+      return nullptr;
+    return none_or_raise(run_unlocked(record, [&](Computer& c) { return c.write(text, pace); }));
   });
 }
 
@@ -269,7 +296,10 @@ PyMethodDef kMethods[] = {
     fastcall_method("scroll", scroll,
                     "scroll($self, dx=0, dy=0, x=None, y=None)\n--\n\n"
                     "Turn the wheels by notches (dy > 0 down, dx > 0 right), at (x, y) if given."),
-    fastcall_method("write", write, "write($self, text)\n--\n\nType any text, on the layout in use."),
+    fastcall_method("write", write,
+                    "write($self, text, *, pace=None)\n--\n\nType any text, on the layout in use; `pace` is the "
+                    "seconds a character takes (0.002 to 1; None: about 0.006), for an application that needs a "
+                    "slower one."),
     fastcall_method("key", key,
                     "key($self, chord)\n--\n\nPress and let go of keys together: \"ctrl+shift+t\" or [\"CTRL\", \"A\"]."),
     fastcall_method("hold", hold, "hold($self, chord, seconds)\n--\n\nHold keys down for `seconds` (at most 60)."),
@@ -278,6 +308,10 @@ PyMethodDef kMethods[] = {
                     "given as a dict; never raises for a bad action."),
     fastcall_method("execute_json", execute_json,
                     "execute_json($self, text)\n--\n\nexecute() with the action and the result as JSON text."),
+    noargs_method("cancel", cancel,
+                  "cancel($self, /)\n--\n\nStop the call running on this Computer from another thread (and any "
+                  "waiting for it): it lets go of what it pressed and raises RuntimeError('stopped'). Never blocks; "
+                  "does nothing when no call runs."),
     kMethodTableEnd,
 };
 

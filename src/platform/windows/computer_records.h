@@ -66,11 +66,18 @@ std::int32_t pixel_of_normalised(std::int32_t n, std::int32_t extent);
 
 Input absolute_move(Point pixel, Size desktop);
 Input button_record(Button button, bool down);
-// Vertical then horizontal, only those that move; notches that overflow
-// mouseData fail.
-Expected<std::vector<Input>> wheel_records(std::int32_t dx, std::int32_t dy);
+// Vertical then horizontal, only those that move, each axis in records
+// whose delta fits the 16 bits of a window's wheel message (at most 273
+// notches, 32,760).
+std::vector<Input> wheel_records(std::int32_t dx, std::int32_t dy);
 Input key_record(const SystemKey& key, bool down);
 Input unicode_record(char16_t unit, bool down);
+
+// The records that press one character's keys, in order (its modifiers,
+// then its key; or its Unicode packets); their key-up records are the same
+// in reverse, each through up_of.
+std::vector<Input> character_downs(RecordTarget& target, char32_t character);
+Input up_of(Input down);
 
 // The ComputerSystem whose every event is a record for `target`.
 std::unique_ptr<ComputerSystem> record_computer_system(std::unique_ptr<RecordTarget> target);

@@ -61,11 +61,12 @@ TEST(PressChord, DownInOrderUpInReverseAndNothingLeftHeldAfterAFailure) {
     std::string calls;
   };
   const Case cases[] = {
-      {0, 0, "Control_L down; Shift_L down; t down; t up; Shift_L up; Control_L up"},
+      // A press is held at least as long as a typed character's keys.
+      {0, 0, "Control_L down; Shift_L down; t down; wait 3; t up; Shift_L up; Control_L up"},
       {0, 250, "Control_L down; Shift_L down; t down; wait 250; t up; Shift_L up; Control_L up"},
       {2, 0, "Control_L down; FAILED Shift_L down; Control_L up"},
       {4, 250, "Control_L down; Shift_L down; t down; FAILED wait 250; t up; Shift_L up; Control_L up"},
-      {5, 0, "Control_L down; Shift_L down; t down; t up; FAILED Shift_L up; Control_L up"},
+      {6, 0, "Control_L down; Shift_L down; t down; wait 3; t up; FAILED Shift_L up; Control_L up"},
   };
   for (const Case& c : cases) {
     RecordingInput input;

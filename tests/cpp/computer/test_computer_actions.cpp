@@ -28,8 +28,8 @@ struct Good {
 constexpr Size kShot{1280, 720};
 
 const Good kAnthropic[] = {
-    {R"({"action": "key", "text": "ctrl+s"})", "Control_L down; s down; s up; Control_L up"},
-    {R"({"action": "key", "text": "Up KP_0", "repeat": 2})", "Up down; Up up; KP_0 down; KP_0 up; Up down; Up up; KP_0 down; KP_0 up"},
+    {R"({"action": "key", "text": "ctrl+s"})", "Control_L down; s down; wait 3; s up; Control_L up"},
+    {R"({"action": "key", "text": "Up KP_0", "repeat": 2})", "Up down; wait 3; Up up; KP_0 down; wait 3; KP_0 up; Up down; wait 3; Up up; KP_0 down; wait 3; KP_0 up"},
     {R"({"action": "hold_key", "text": "shift", "duration": 1.5})", "Shift_L down; wait 1500; Shift_L up"},
     {R"({"action": "type", "text": "h\u00e9llo \u4e16\u754c"})", "write h\xC3\xA9llo \xE4\xB8\x96\xE7\x95\x8C"},
     {R"({"action": "mouse_move", "coordinate": [100, 200]})", "move 100,200"},
@@ -66,8 +66,8 @@ const Good kOpenAi[] = {
      "move 1,2; left down; move 2,3; move 3,4; move 4,5; move 5,6; left up"},
     {R"({"type": "drag", "path": [{"x": 1, "y": 2}, {"x": 3, "y": 4}], "keys": ["SHIFT"]})",
      "move 1,2; Shift_L down; left down; move 2,3; move 3,4; left up; Shift_L up"},
-    {R"({"type": "keypress", "keys": ["CTRL", "SHIFT", "ESC"]})", "Control_L down; Shift_L down; Escape down; Escape up; Shift_L up; Control_L up"},
-    {R"({"type": "keypress", "keys": ["ARROWDOWN"]})", "Down down; Down up"},
+    {R"({"type": "keypress", "keys": ["CTRL", "SHIFT", "ESC"]})", "Control_L down; Shift_L down; Escape down; wait 3; Escape up; Shift_L up; Control_L up"},
+    {R"({"type": "keypress", "keys": ["ARROWDOWN"]})", "Down down; wait 3; Down up"},
     {R"({"type": "move", "x": 7, "y": 8})", "move 7,8"},
     {R"({"type": "scroll", "x": 10, "y": 10, "scroll_x": -50, "scroll_y": 300})", "move 10,10; scroll -1,3"},
     {R"({"type": "scroll", "x": 10, "y": 10, "scroll_x": 0, "scroll_y": -120, "keys": ["ALT"]})", "move 10,10; Alt_L down; scroll 0,-1; Alt_L up"},
@@ -81,12 +81,12 @@ const Good kGemini[] = {
     {R"({"name": "click_at", "args": {"x": 500, "y": 500}})", "move 960,540; click left", kShot},
     {R"({"name": "hover_at", "args": {"x": 0, "y": 0, "intent": "see the menu"}})", "move 0,0"},
     {R"({"name": "type_text_at", "args": {"x": 0, "y": 0, "text": "hi"}})",
-     "move 0,0; click left; Control_L down; a down; a up; Control_L up; BackSpace down; BackSpace up; write hi; "
-     "Return down; Return up"},
+     "move 0,0; click left; Control_L down; a down; wait 3; a up; Control_L up; BackSpace down; wait 3; "
+     "BackSpace up; write hi; Return down; wait 3; Return up"},
     {R"({"name": "type_text_at", "args": {"x": 0, "y": 0, "text": "hi", "press_enter": false, "clear_before_typing": false}})",
      "move 0,0; click left; write hi"},
-    {R"({"name": "key_combination", "args": {"keys": "control+c"}})", "Control_L down; c down; c up; Control_L up"},
-    {R"({"name": "key_combination", "args": {"keys": "Enter"}})", "Return down; Return up"},
+    {R"({"name": "key_combination", "args": {"keys": "control+c"}})", "Control_L down; c down; wait 3; c up; Control_L up"},
+    {R"({"name": "key_combination", "args": {"keys": "Enter"}})", "Return down; wait 3; Return up"},
     {R"({"name": "scroll_document", "args": {"direction": "down"}})", "scroll 0,7"},
     {R"({"name": "scroll_at", "args": {"x": 500, "y": 500, "direction": "left", "magnitude": 100}})", "move 960,540; scroll -2,0"},
     {R"({"name": "scroll_at", "args": {"x": 500, "y": 500, "direction": "up", "magnitude": 0}})", "move 960,540"},

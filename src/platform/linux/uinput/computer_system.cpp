@@ -5,11 +5,10 @@
 #include "platform/linux/uinput/computer_keyboard.h"
 #include "platform/linux/uinput/device.h"
 #include "platform/linux/uinput/event_writer.h"
-#include "platform/stoppable_pause.h"
+#include "platform/stroke_typing.h"
 
 namespace ondrel::linux::uinput {
 namespace {
-
 
 constexpr const char* kPointerName = "ondrel Computer Pointer";
 constexpr const char* kKeyboardName = "ondrel Computer Keyboard";
@@ -61,34 +60,18 @@ class UinputComputerSystem final : public ComputerSystem {
   Outcome write(std::string_view text, TypingPace pace) override {
     const Expected<std::vector<TypedStroke>> strokes = us_layout_strokes(text);
     if (!strokes.ok()) return strokes.outcome();
+    std::vector<std::uint16_t> codes;
+    std::vector<std::size_t> keys_per_stroke;
     for (const TypedStroke& stroke : strokes.value()) {
-      ONDREL_CHECK(type(stroke, pace.held_ms));
-      ONDREL_CHECK(pause_unless_stopped(pace.gap_ms));
+      if (stroke.shifted) codes.push_back(kShiftCode);
+      codes.push_back(stroke.code);
+      keys_per_stroke.push_back(stroke.shifted ? 2 : 1);
     }
-    return Outcome::success();
+    return type_strokes(keys_per_stroke, pace,
+                        [&](std::size_t key, bool down) { return keyboard_->write(key_events(codes[key], down)); });
   }
 
  private:
-  // Shift (if needed) and the key go down, are held, and come up in
-  // reverse; a failure or a stop lets go of what went down.
-  Outcome type(const TypedStroke& stroke, std::uint32_t held_ms) {
-    std::vector<std::uint16_t> downs;
-    if (stroke.shifted) downs.push_back(kShiftCode);
-    downs.push_back(stroke.code);
-    std::size_t pressed = 0;
-    Outcome done = Outcome::success();
-    for (; pressed < downs.size(); ++pressed) {
-      done = keyboard_->write(key_events(downs[pressed], true));
-      if (!done.ok()) break;
-    }
-    if (done.ok()) done = pause_unless_stopped(held_ms);
-    for (std::size_t i = pressed; i-- > 0;) {
-      Outcome up = keyboard_->write(key_events(downs[i], false));
-      if (done.ok() && !up.ok()) done = std::move(up);
-    }
-    return done;
-  }
-
   Size screen_;
   std::unique_ptr<EventWriter> pointer_;
   std::unique_ptr<EventWriter> keyboard_;
