@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
