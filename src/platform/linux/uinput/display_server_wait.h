@@ -18,8 +18,11 @@ inline constexpr std::chrono::seconds kDisplayServerPatience{2};
 // opens the node only once udev has announced it.
 //
 // udev's own opens (its rules may open the node) never end the wait early:
-// its workers are no display servers, and a close counts only towards the
-// servers' number. Sleeps between looks.
+// its workers are no display servers, and the closes counted are those after
+// udev wrote its record, when its rules are done. Only a RUN program that
+// opens the node (udev runs those after writing the record; Debian's rules
+// run one for touchpads alone) could pass for a server that let go. Sleeps
+// between looks.
 void await_display_servers(const std::string& node);
 
 }  // namespace ondrel::linux::uinput
