@@ -13,6 +13,7 @@
 #include "devices/keyboard.h"
 #include "devices/mouse.h"
 #include "platform/linux/os_error.h"
+#include "platform/linux/uinput/display_server_wait.h"
 #include "platform/linux/uinput/registration.h"
 
 namespace ondrel::linux::uinput {
@@ -116,7 +117,13 @@ Outcome Device::register_device() {
   const auto created_at = std::chrono::steady_clock::now();
   if (ioctl(fd_.get(), UI_DEV_CREATE) != 0) return Outcome::failure(os_error("UI_DEV_CREATE"));
   registered_ = true;
-  return await_registration(fd_.get(), created_at);
+  const Expected<std::string> node = await_registration(fd_.get(), created_at);
+  if (!node.ok()) return node.outcome();
+  // A compositor or an X server opens the node a moment after udev announced
+  // it, and sees nothing written before: without this wait, the first keys or
+  // click went to no one.
+  if (!node.value().empty()) await_display_servers(node.value());
+  return Outcome::success();
 }
 
 bool Device::owned_here() const { return fd_.is_open() && owner_ == getpid(); }

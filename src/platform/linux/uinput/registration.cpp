@@ -71,6 +71,7 @@ struct Watch {
   UdevRecordCheck udev_check;
   std::optional<Clock::time_point> listed_at;  // when /sys first listed the evdev node
   std::string awaited;
+  std::string node;  // once /dev shows it
 };
 
 // One look: whether readers can find the device now; if not, what is
@@ -86,6 +87,7 @@ bool registered(Watch& watch) {
   const std::string node = "/dev/input/" + *node_name;
   struct stat status {};
   if (stat(node.c_str(), &status) != 0) return now - *watch.listed_at >= kNodePatience;
+  watch.node = node;
   if (!watch.udev_runs) return true;
   watch.awaited = "udev to finish with " + node;
   const auto record = read_udev_record(status.st_rdev);
@@ -94,15 +96,15 @@ bool registered(Watch& watch) {
 
 }  // namespace
 
-Outcome await_registration(int uinput_fd, Clock::time_point created_at) {
+Expected<std::string> await_registration(int uinput_fd, Clock::time_point created_at) {
   const Expected<std::string> sysname = sysname_of(uinput_fd);
   if (!sysname.ok()) return sysname.outcome();
-  if (!exists(kInputClass)) return Outcome::success();
+  if (!exists(kInputClass)) return std::string();
   Watch watch{sysname.value(), exists("/run/udev/control"), UdevRecordCheck(created_at), std::nullopt,
-              "an evdev node in " + std::string(kInputClass) + "/" + sysname.value()};
+              "an evdev node in " + std::string(kInputClass) + "/" + sysname.value(), {}};
   Backoff backoff(Clock::now() + kRegistrationTimeout);
   do {
-    if (registered(watch)) return Outcome::success();
+    if (registered(watch)) return watch.node;
   } while (backoff.sleep());
   return Outcome::failure("the new uinput device was not registered within " +
                           std::to_string(kRegistrationTimeout.count()) + " s (waited for " + watch.awaited + ")");

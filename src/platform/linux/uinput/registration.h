@@ -19,6 +19,8 @@ inline constexpr std::chrono::seconds kRegistrationTimeout{5};
 // Without sysfs there is nothing to watch, and it returns at once; a /dev
 // that has not shown the node a moment after sysfs listed it (a container's)
 // is not waited for.
-Outcome await_registration(int uinput_fd, std::chrono::steady_clock::time_point created_at);
+// The evdev node's path once readers can find it; empty where there is no
+// node to find.
+Expected<std::string> await_registration(int uinput_fd, std::chrono::steady_clock::time_point created_at);
 
 }  // namespace ondrel::linux::uinput
