@@ -10,7 +10,7 @@ import textwrap
 import threading
 import time
 
-import ondrel_computer
+import ondrel_computer._native
 import pytest
 from ondrel_computer import Computer
 
@@ -47,7 +47,7 @@ class ComputerRecorder:
     """ondrel_computer's own recorder (each extension has one)."""
 
     def __init__(self):
-        lib = ctypes.CDLL(ondrel_computer.__file__)
+        lib = ctypes.CDLL(ondrel_computer._native.__file__)
         lib.ondrel_recorder_events.restype = ctypes.c_char_p
         lib.ondrel_recorder_fail_call.argtypes = [ctypes.c_ulong]
         self.start, self.stop, self.fail_call, self._events = (
@@ -218,10 +218,10 @@ def test_calls_release_the_lock_and_wait_for_each_other(recorder):
 # delivers as the console's handler would.
 CHILD = textwrap.dedent("""
     import _thread, ctypes, json, sys, threading
-    import ondrel_computer
+    import ondrel_computer._native
     if sys.platform == "win32":
         threading.Thread(target=lambda: [_thread.interrupt_main() for _ in sys.stdin], daemon=True).start()
-    lib = ctypes.CDLL(ondrel_computer.__file__)
+    lib = ctypes.CDLL(ondrel_computer._native.__file__)
     lib.ondrel_recorder_events.restype = ctypes.c_char_p
     lib.ondrel_recorder_start()
     computer = ondrel_computer.Computer()

@@ -1,4 +1,4 @@
-"""The pointer at a point, text in any language, and the computer-use actions of model APIs."""
+"""The extension inside ondrel_computer: the class Computer."""
 
 from collections.abc import Sequence
 from typing import Any, Literal, TypeAlias, final

@@ -1,0 +1,5 @@
+"""The pointer at a point, text in any language, and the computer-use actions of model APIs."""
+
+from ondrel_computer._native import Computer as Computer
+
+__all__ = ["Computer"]
