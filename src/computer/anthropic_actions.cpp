@@ -16,8 +16,6 @@ namespace {
 
 constexpr std::int64_t kMaxRepeat = 100;
 constexpr std::int64_t kMaxScrollAmount = 100;
-// A wait longer than a day is surely a mistake; up to that it is capped.
-constexpr double kLongestWaitAsked = 86400;
 
 ActionReply fail(const Outcome& outcome) { return ActionReply::from(outcome); }
 
@@ -143,22 +141,12 @@ ActionReply left_click_drag(const ActionContext& c) {
   return fail(drag_along(c.input, path, held.value()));
 }
 
-struct Direction {
-  std::string_view name;
-  std::int32_t dx;
-  std::int32_t dy;
-};
-constexpr std::array<Direction, 4> kDirections{{{"up", 0, -1}, {"down", 0, 1}, {"left", -1, 0}, {"right", 1, 0}}};
-
 ActionReply scroll(const ActionContext& c) {
   if (Outcome known = c.fields.allow_only({"coordinate", "scroll_direction", "scroll_amount", "text"}); !known.ok()) {
     return fail(known);
   }
-  Expected<std::string> name = c.fields.string("scroll_direction");
-  if (!name.ok()) return fail(name.outcome());
-  const Direction* direction = nullptr;
-  for (const Direction& candidate : kDirections) direction = candidate.name == name.value() ? &candidate : direction;
-  if (!direction) return fail(c.fields.wrong(*c.fields.find("scroll_direction"), "up, down, left or right"));
+  Expected<ScrollDirection> direction = direction_field(c.fields, "scroll_direction");
+  if (!direction.ok()) return fail(direction.outcome());
   Expected<std::int64_t> amount = c.fields.integer("scroll_amount", 0, kMaxScrollAmount);
   if (!amount.ok()) return fail(amount.outcome());
   Expected<Chord> held = c.chord_in_text("text");
@@ -166,12 +154,14 @@ ActionReply scroll(const ActionContext& c) {
   Expected<std::optional<Point>> at = point_field(c, "coordinate");
   if (!at.ok()) return fail(at.outcome());
   const auto notches = static_cast<std::int32_t>(amount.value());
-  return fail(scroll_at(c.input, at.value(), direction->dx * notches, direction->dy * notches, held.value()));
+  return fail(scroll_at(c.input, at.value(), direction.value().dx * notches, direction.value().dy * notches,
+                        held.value()));
 }
 
 ActionReply wait(const ActionContext& c) {
   if (Outcome known = c.fields.allow_only({"duration"}); !known.ok()) return fail(known);
-  Expected<double> seconds = c.fields.number("duration", 0, kLongestWaitAsked, 1.0);
+  // A wait is never cut short: one longer than the longest is refused.
+  Expected<double> seconds = c.fields.number("duration", 0, kMaxWaitSeconds, 1.0);
   if (!seconds.ok()) return fail(seconds.outcome());
   return fail(wait_seconds(c.input, seconds.value()));
 }

@@ -111,8 +111,7 @@ SESSIONS = [
         {"name": "click_at", "args": {"x": 1000, "y": 0}},
     ], [
         {"success": True}, {"success": True}, {"success": True},
-        {"success": False, "error": "`navigate` is a browser function, not an input action: the caller runs it "
-                                    "in its browser"},
+        {"success": False, "error": "`navigate` is a browser function, not available on a desktop"},
         {"success": False, "error": "`x`, `y` (1000, 0) is outside the grid of 0 to 999"},
     ], "move 1278 0 left down left up move 640 400 left down left up O/0x18 ^O/0x18 K/0x25 ^K/0x25 "
        "0x0d/0x1c ^0x0d/0x1c 0xa2/0x1d C/0x2e ^C/0x2e ^0xa2/0x1d"),

@@ -32,8 +32,8 @@ TEST(ComputerKeyTable, EveryNameAndCodeIsUniqueWhereItMustBe) {
     EXPECT_NE(row.virtual_key, 0) << row.names[0];
     EXPECT_NE(row.evdev, 0) << row.names[0];
   }
-  EXPECT_EQ(key_rows().size(), 117u);
-  EXPECT_EQ(name_count, 182u);
+  EXPECT_EQ(key_rows().size(), 124u);
+  EXPECT_EQ(name_count, 229u);
 }
 
 TEST(ComputerKeyTable, FindsXdotoolOpenAiAndPlainNamesInAnyCase) {
