@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "agent/json_error.h"
-#include "agent/json_reader.h"
-#include "agent/json_string.h"
+#include "json/json_error.h"
+#include "json/json_reader.h"
+#include "json/json_string.h"
 #include "computer/chord.h"
 
 namespace ondrel::computer {

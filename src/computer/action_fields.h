@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "agent/json_value.h"
+#include "json/json_value.h"
 #include "computer/computer_input.h"
 
 namespace ondrel::computer {

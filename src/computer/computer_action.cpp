@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "agent/json_string.h"
+#include "json/json_string.h"
 #include "computer/action_context.h"
 
 namespace ondrel::computer {
