@@ -51,7 +51,7 @@ def main():
     if not os.environ.get("DISPLAY"):
         sys.exit("DISPLAY must name a running X server with XTEST (for example Xvfb)")
     rounds = int(sys.argv[1]) if len(sys.argv) > 1 else 20
-    grabber = mss.mss()
+    grabber = getattr(mss, "MSS", mss.mss)()  # mss.mss before mss 10
     capture = None if hasattr(Computer, "screenshot") else (lambda: mss_png(grabber))
     computer = Computer()
     toolset = ComputerToolset(computer, confirm=lambda context: True, screenshot=capture)
