@@ -5,10 +5,12 @@
 // screenshots the model sees.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "computer/action_context.h"
+#include "computer/keysym_characters.h"
 #include "computer/pointer_steps.h"
 
 namespace ondrel::computer {
@@ -37,22 +39,35 @@ Expected<Point> required_point(const ActionContext& c, std::string_view name) {
   return *point.value();
 }
 
+// One step of xdotool's key syntax: a chord, or a keysym that no key
+// carries, which is written as its character.
+struct KeyStep {
+  Chord chord;
+  std::string text;
+};
+
 // xdotool's key syntax: chords joined by "+", several in turn when
 // separated by spaces ("ctrl+a BackSpace").
-Expected<std::vector<Chord>> key_sequence(const ActionContext& c, const std::string& text) {
-  std::vector<Chord> chords;
+Expected<std::vector<KeyStep>> key_sequence(const ActionContext& c, const std::string& text) {
+  std::vector<KeyStep> steps;
   std::size_t start = 0;
   while (true) {
     start = text.find_first_not_of(" \t\n\r", start);
     if (start == std::string::npos) break;
     const std::size_t end = std::min(text.find_first_of(" \t\n\r", start), text.size());
-    Expected<Chord> chord = parse_chord(std::string_view(text).substr(start, end - start));
-    if (!chord.ok()) return c.in_field("text", chord.outcome());
-    chords.push_back(chord.value());
+    const std::string_view token = std::string_view(text).substr(start, end - start);
+    Expected<Chord> chord = parse_chord(token);
+    if (chord.ok()) {
+      steps.push_back({chord.value(), {}});
+    } else if (std::optional<std::string> character = keysym_character(token)) {
+      steps.push_back({Chord{}, *character});
+    } else {
+      return c.in_field("text", chord.outcome());
+    }
     start = end;
   }
-  if (chords.empty()) return c.in_field("text", Outcome::failure("no key in " + quoted(text)));
-  return chords;
+  if (steps.empty()) return c.in_field("text", Outcome::failure("no key in " + quoted(text)));
+  return steps;
 }
 
 ActionReply key(const ActionContext& c) {
@@ -61,11 +76,12 @@ ActionReply key(const ActionContext& c) {
   if (!text.ok()) return fail(text.outcome());
   Expected<std::int64_t> repeat = c.fields.integer("repeat", 1, kMaxRepeat, 1);
   if (!repeat.ok()) return fail(repeat.outcome());
-  Expected<std::vector<Chord>> chords = key_sequence(c, text.value());
-  if (!chords.ok()) return fail(chords.outcome());
+  Expected<std::vector<KeyStep>> steps = key_sequence(c, text.value());
+  if (!steps.ok()) return fail(steps.outcome());
   for (std::int64_t i = 0; i < repeat.value(); ++i) {
-    for (const Chord& chord : chords.value()) {
-      if (Outcome pressed = press_chord(c.input, chord, 0); !pressed.ok()) return fail(pressed);
+    for (const KeyStep& step : steps.value()) {
+      const Outcome done = step.text.empty() ? press_chord(c.input, step.chord, 0) : c.input.write(step.text);
+      if (!done.ok()) return fail(done);
     }
   }
   return {};

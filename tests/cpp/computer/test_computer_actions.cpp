@@ -54,6 +54,7 @@ const Good kAnthropic[] = {
     // xdotool's keysym names: shifted characters with Shift, keypad and media keys.
     {R"({"action": "key", "text": "ctrl+plus"})", "Control_L down; Shift_L down; equal down; equal up; Shift_L up; Control_L up"},
     {R"({"action": "key", "text": "question at"})", "Shift_L down; slash down; slash up; Shift_L up; Shift_L down; 2 down; 2 up; Shift_L up"},
+    {R"({"action": "key", "text": "eacute Eacute EuroSign \u00df !"})", "write \xC3\xA9; write \xC3\x89; write \xE2\x82\xAC; write \xC3\x9F; write !"},
     {R"({"action": "key", "text": "Meta_L KP_Home XF86AudioRaiseVolume"})",
      "Super_L down; Super_L up; KP_7 down; KP_7 up; XF86AudioRaiseVolume down; XF86AudioRaiseVolume up"},
     // The toolset's tool_use block itself.
