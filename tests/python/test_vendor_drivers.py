@@ -28,7 +28,7 @@ def seen(recorder):
 
 def test_anthropic_toolset_members_and_refusals(recorder):
     pytest.importorskip("anthropic")
-    from anthropic.types.beta import BetaToolResultBlockParam, BetaToolUseBlock  # noqa: F401
+    from anthropic.types.beta import BetaToolUseBlock
     from ondrel_computer.anthropic import ComputerToolset
 
     asked = []
@@ -162,10 +162,13 @@ def test_execute_takes_sdk_objects_and_whole_turns(recorder):
         computer.execute([{"name": "type", "args": {"text": "c"}}, 5])
     assert seen(recorder) == "A/0x1e ^A/0x1e B/0x30 ^B/0x30"
 
-    sdk_objects = []
-    if pytest.importorskip("openai", reason="the SDK objects need the openai SDK"):
-        from openai.types.responses import computer_action, response_computer_tool_call
-        sdk_objects += [response_computer_tool_call.ActionClick(type="click", x=1, y=1, button="right"),
-                        computer_action.Keypress(type="keypress", keys=["ESC"])]
-    assert [computer.execute(action) for action in sdk_objects] == [{"success": True}] * len(sdk_objects)
-    assert seen(recorder).endswith("move 1 1 right down right up 0x1b/0x1 ^0x1b/0x1")
+
+def test_execute_takes_the_sdks_own_objects(recorder):
+    pytest.importorskip("openai")
+    from openai.types.responses import computer_action, response_computer_tool_call
+
+    computer = Computer(screen_size=SCREEN)
+    single = response_computer_tool_call.ActionClick(type="click", x=1, y=1, button="right")
+    batched = computer_action.Keypress(type="keypress", keys=["ESC"])
+    assert [computer.execute(single), computer.execute(batched)] == [{"success": True}] * 2
+    assert seen(recorder) == "move 1 1 right down right up 0x1b/0x1 ^0x1b/0x1"
