@@ -144,7 +144,7 @@ constexpr auto kKeyRows = std::to_array<KeyRow>({
     // Windows plays it as Enter with E0.
     {{"KP_Enter"},                                        0xff8d, 0x0D, 0x1C, kExt,   96},   // KEY_KPENTER
     {{"KP_0", "KP_Insert", "numpad0"},                    0xffb0, 0x60, 0x52, kPlain, 82},   // KEY_KP0
-    {{"KP_Decimal", "KP_Delete", "decimal"},              0xffae, 0x6E, 0x53, kPlain, 83},   // KEY_KPDOT
+    {{"KP_Decimal", "KP_Delete", "decimal", "separator"}, 0xffae, 0x6E, 0x53, kPlain, 83},   // KEY_KPDOT
 
     // Media keys, as X names them (XF86keysym.h); E0-prefixed on Windows.
     {{"XF86AudioMute", "volumemute", "mute"},           0x1008ff12, 0xAD, 0x20, kExt, 113},  // KEY_MUTE
