@@ -35,6 +35,10 @@ struct ActionContext {
   Outcome in_field(std::string_view name, const Outcome& outcome) const;
 };
 
+// The largest coordinate a vocabulary reads as a number before it checks the
+// point against the screen (or grid), which refuses it with its own message.
+inline constexpr std::int64_t kLargestCoordinateRead = 1'000'000;
+
 // A scroll direction by name: dy > 0 is down, dx > 0 right.
 struct ScrollDirection {
   std::string_view name;

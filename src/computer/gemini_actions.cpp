@@ -21,14 +21,13 @@ constexpr std::int64_t kGridMax = kGridSize - 1;
 constexpr std::int64_t kDefaultMagnitude = 800;
 constexpr double kLegacyWaitSeconds = 5;
 constexpr double kWaitSeconds = 1;
-constexpr std::int64_t kMaxCoordinate = 1'000'000;
 
 ActionReply fail(const Outcome& outcome) { return ActionReply::from(outcome); }
 
 Expected<Point> grid_point(const ActionContext& c, std::string_view x_name, std::string_view y_name) {
-  Expected<std::int64_t> x = c.fields.integer(x_name, -kMaxCoordinate, kMaxCoordinate);
+  Expected<std::int64_t> x = c.fields.integer(x_name, -kLargestCoordinateRead, kLargestCoordinateRead);
   if (!x.ok()) return x.outcome();
-  Expected<std::int64_t> y = c.fields.integer(y_name, -kMaxCoordinate, kMaxCoordinate);
+  Expected<std::int64_t> y = c.fields.integer(y_name, -kLargestCoordinateRead, kLargestCoordinateRead);
   if (!y.ok()) return y.outcome();
   const Point given{static_cast<std::int32_t>(x.value()), static_cast<std::int32_t>(y.value())};
   return c.grid_point(given, point_text(quoted(x_name) + ", " + quoted(y_name), given));
