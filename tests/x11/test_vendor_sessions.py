@@ -39,7 +39,7 @@ def test_anthropic_toolset_session(form):
         ("scroll", {"coordinate": half(rows), "scroll_direction": "down", "scroll_amount": 3}),
         ("left_click_drag", {"start_coordinate": half(slider), "coordinate": half(trough_end)}),
         ("triple_click", {"coordinate": half(entry)}),
-        ("key", {"text": "BackSpace question"}),
+        ("key", {"text": "BackSpace question eacute"}),
         ("left_click", {"coordinate": half(button)}),
         ("cursor_position", {}),
         ("screenshot", {}),
@@ -57,7 +57,7 @@ def test_anthropic_toolset_session(form):
         assert base64.b64decode(image["source"]["data"]).startswith(PNG_SIGNATURE)
     first, last = reported(2)
     assert first == {"entry": TEXT, "top": 0, "scale": 0}
-    assert last["entry"] == "?" and last["top"] > 0 and last["scale"] == 100, last
+    assert last["entry"] == "?é" and last["top"] > 0 and last["scale"] == 100, last
 
 
 def test_openai_computer_call_session(form):
