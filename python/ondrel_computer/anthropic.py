@@ -15,6 +15,11 @@ import base64
 from collections.abc import Callable, Sequence
 from typing import Any
 
+from ondrel_computer._requires import require_sdk
+
+# Before the SDK's own imports, so that its absence names the extra to install.
+require_sdk("anthropic", "anthropic")
+
 from anthropic.tools import ToolError
 from anthropic.tools.computer import (
     BetaAbstractComputerToolset20260801,

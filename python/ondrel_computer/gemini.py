@@ -16,6 +16,11 @@ from __future__ import annotations
 from collections.abc import Callable
 from typing import Any
 
+from ondrel_computer._requires import require_sdk
+
+# Before the SDK's own imports, so that its absence names the extra to install.
+require_sdk("google.genai", "gemini")
+
 from google.genai import types
 
 from ondrel_computer._calls import plain

@@ -15,12 +15,13 @@ import base64
 from collections.abc import Callable, Iterable
 from typing import Any
 
-import openai as _sdk  # noqa: F401  (this driver needs the SDK, as its extra says)
-
 from ondrel_computer._calls import plain
 from ondrel_computer._failure import ActionFailed
 from ondrel_computer._native import Computer
+from ondrel_computer._requires import require_sdk
 from ondrel_computer._screen import capture_png
+
+require_sdk("openai", "openai")
 
 __all__ = ["ActionFailed", "SafetyChecksPending", "respond"]
 

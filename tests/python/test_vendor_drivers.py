@@ -3,6 +3,8 @@ through the test recorder: what each call sends, what each answer says (read bac
 that send nothing, a batch and a turn that stop at their first failure. Each SDK's tests skip where it is absent."""
 
 import base64
+import importlib
+import sys
 
 import pytest
 from ondrel_computer import ActionFailed, Computer
@@ -172,3 +174,11 @@ def test_execute_takes_the_sdks_own_objects(recorder):
     batched = computer_action.Keypress(type="keypress", keys=["ESC"])
     assert [computer.execute(single), computer.execute(batched)] == [{"success": True}] * 2
     assert seen(recorder) == "move 1 1 right down right up 0x1b/0x1 ^0x1b/0x1"
+
+
+@pytest.mark.parametrize("driver, sdk", [("anthropic", "anthropic"), ("openai", "openai"), ("gemini", "google.genai")])
+def test_a_driver_without_its_sdk_names_the_extra(monkeypatch, driver, sdk):
+    monkeypatch.setitem(sys.modules, sdk, None)  # as if not installed
+    monkeypatch.delitem(sys.modules, f"ondrel_computer.{driver}", raising=False)
+    with pytest.raises(ImportError, match=rf"pip install 'ondrel\[{driver}\]'"):
+        importlib.import_module(f"ondrel_computer.{driver}")
