@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "agent/action_decoder.h"
-#include "agent/json_reader.h"
-#include "agent/json_string.h"
+#include "json/json_reader.h"
+#include "json/json_string.h"
 
 namespace {
 

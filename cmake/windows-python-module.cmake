@@ -60,9 +60,9 @@ add_custom_target(ondrel_python_import_library DEPENDS "${_import_library}")
 
 add_library(ondrel MODULE)
 target_link_libraries(ondrel PRIVATE ondrel_module_objects ondrel_core "${_import_library}")
-add_library(ondrel_computer MODULE)
-target_link_libraries(ondrel_computer PRIVATE ondrel_computer_module_objects ondrel_computer_core "${_import_library}")
-foreach(_module ondrel ondrel_computer)
+add_library(ondrel_computer_native MODULE)
+target_link_libraries(ondrel_computer_native PRIVATE ondrel_computer_module_objects ondrel_computer_core "${_import_library}")
+foreach(_module ondrel ondrel_computer_native)
   # The headers' ABI check is part of building the module itself.
   add_dependencies(${_module} ondrel_python_import_library ondrel_python_abi_check)
   # No MinGW DLL next to the .pyd: the compiler's runtime and winpthread are linked in.

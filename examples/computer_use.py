@@ -13,7 +13,7 @@ import ctypes
 import json
 from typing import Any
 
-import ondrel_computer
+import ondrel_computer._native
 
 JsonObject = dict[str, Any]
 
@@ -50,7 +50,7 @@ class Recorder:
     """ondrel_computer's test recorder (exported by its shared object): started before any Computer exists."""
 
     def __init__(self) -> None:
-        self._lib = ctypes.CDLL(ondrel_computer.__file__)
+        self._lib = ctypes.CDLL(ondrel_computer._native.__file__)
         self._lib.ondrel_recorder_events.restype = ctypes.c_char_p
         self._lib.ondrel_recorder_start()
         self._seen = 0

@@ -9,8 +9,8 @@
 
 #include "agent/action_schema.h"
 #include "agent/field_conversion.h"
-#include "agent/json_reader.h"
-#include "agent/json_string.h"
+#include "json/json_reader.h"
+#include "json/json_string.h"
 #include "agent/value_description.h"
 
 namespace ondrel {

@@ -1,5 +1,5 @@
 #include "agent/action_result.h"
-#include "agent/json_quoting.h"
+#include "json/json_quoting.h"
 
 namespace ondrel {
 

@@ -3,8 +3,8 @@
 #include <limits>
 #include <string_view>
 
-#include "agent/json_reader.h"
-#include "agent/json_string.h"
+#include "json/json_reader.h"
+#include "json/json_string.h"
 #include "agent/value_description.h"
 
 namespace ondrel {

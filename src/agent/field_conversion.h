@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "agent/json_value.h"
+#include "json/json_value.h"
 
 namespace ondrel {
 

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cstdint>
 
-#include "agent/json_number.h"
-#include "agent/json_string.h"
+#include "json/json_number.h"
+#include "json/json_string.h"
 
 namespace ondrel {
 namespace {

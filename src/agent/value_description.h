@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "agent/json_value.h"
+#include "json/json_value.h"
 
 namespace ondrel {
 

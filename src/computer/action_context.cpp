@@ -38,6 +38,15 @@ Expected<Chord> ActionContext::chord_in_list(std::string_view name) const {
   return chord;
 }
 
+Expected<ScrollDirection> direction_field(const ActionFields& fields, std::string_view name) {
+  Expected<std::string> text = fields.string(name);
+  if (!text.ok()) return text.outcome();
+  for (const ScrollDirection& direction : kScrollDirections) {
+    if (direction.name == text.value()) return direction;
+  }
+  return fields.wrong(*fields.find(name), "up, down, left or right");
+}
+
 ActionReply dispatch(std::span<const ActionHandler> handlers, std::string_view vocabulary,
                      const ActionContext& context) {
   for (const ActionHandler& handler : handlers) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -32,6 +34,22 @@ struct ActionContext {
   // `outcome` failed in field `name`: the message says where.
   Outcome in_field(std::string_view name, const Outcome& outcome) const;
 };
+
+// The largest coordinate a vocabulary reads as a number before it checks the
+// point against the screen (or grid), which refuses it with its own message.
+inline constexpr std::int64_t kLargestCoordinateRead = 1'000'000;
+
+// A scroll direction by name: dy > 0 is down, dx > 0 right.
+struct ScrollDirection {
+  std::string_view name;
+  std::int32_t dx;
+  std::int32_t dy;
+};
+inline constexpr std::array<ScrollDirection, 4> kScrollDirections{
+    {{"up", 0, -1}, {"down", 0, 1}, {"left", -1, 0}, {"right", 1, 0}}};
+
+// The direction in string field `name`, checked.
+Expected<ScrollDirection> direction_field(const ActionFields& fields, std::string_view name);
 
 // One action of a vocabulary.
 struct ActionHandler {

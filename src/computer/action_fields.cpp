@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "agent/json_error.h"
-#include "agent/json_reader.h"
-#include "agent/json_string.h"
+#include "json/json_error.h"
+#include "json/json_reader.h"
+#include "json/json_string.h"
 #include "computer/chord.h"
 
 namespace ondrel::computer {
@@ -47,8 +47,17 @@ std::optional<double> as_number(const JsonValue& value) {
   return std::nullopt;
 }
 
-// The elements of an array's text, each as value and text.
-bool read_elements(std::string_view array_text, std::vector<JsonMember>& out) {
+
+std::string format_number(double value) {
+  std::string text = std::to_string(value);
+  while (!text.empty() && text.back() == '0') text.pop_back();
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  return text;
+}
+
+}  // namespace
+
+bool read_array(std::string_view array_text, std::vector<JsonMember>& out) {
   JsonReader reader(array_text);
   if (reader.peek() != '[' || !reader.enter_container()) return false;
   for (bool first = true;;) {
@@ -59,15 +68,6 @@ bool read_elements(std::string_view array_text, std::vector<JsonMember>& out) {
     if (!read_member_value(reader, element.value, element.text)) return false;
   }
 }
-
-std::string format_number(double value) {
-  std::string text = std::to_string(value);
-  while (!text.empty() && text.back() == '0') text.pop_back();
-  if (!text.empty() && text.back() == '.') text.pop_back();
-  return text;
-}
-
-}  // namespace
 
 std::string point_text(std::string_view fields, Point point) {
   return std::string(fields) + " (" + std::to_string(point.x) + ", " + std::to_string(point.y) + ")";
@@ -185,7 +185,7 @@ Expected<std::optional<Point>> ActionFields::optional_pair(std::string_view name
   if (!member) return std::optional<Point>();
   std::vector<JsonMember> elements;
   constexpr std::string_view kExpected = "[x, y], two integers";
-  if (!std::holds_alternative<JsonArray>(member->value) || !read_elements(member->text, elements) ||
+  if (!std::holds_alternative<JsonArray>(member->value) || !read_array(member->text, elements) ||
       elements.size() != 2) {
     return wrong(*member, kExpected);
   }
@@ -208,7 +208,7 @@ Expected<std::vector<std::string>> ActionFields::strings(std::string_view name) 
   const JsonMember* member = find(name);
   if (!member) return missing(name);
   std::vector<JsonMember> elements;
-  if (!std::holds_alternative<JsonArray>(member->value) || !read_elements(member->text, elements)) {
+  if (!std::holds_alternative<JsonArray>(member->value) || !read_array(member->text, elements)) {
     return wrong(*member, "a list of strings");
   }
   std::vector<std::string> out;
@@ -225,7 +225,7 @@ Expected<std::vector<Point>> ActionFields::points(std::string_view name) const {
   if (!member) return missing(name);
   constexpr std::string_view kExpected = "a list of {\"x\": x, \"y\": y} points";
   std::vector<JsonMember> elements;
-  if (!std::holds_alternative<JsonArray>(member->value) || !read_elements(member->text, elements)) {
+  if (!std::holds_alternative<JsonArray>(member->value) || !read_array(member->text, elements)) {
     return wrong(*member, kExpected);
   }
   std::vector<Point> out;

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "agent/json_value.h"
+#include "json/json_value.h"
 #include "computer/computer_input.h"
 
 namespace ondrel::computer {
@@ -24,6 +24,10 @@ struct JsonMember {
 // Duplicate names fail; so does anything but an object, described as
 // `what` ("an action", "`args`").
 Expected<std::vector<JsonMember>> read_object(std::string_view text, std::string_view what);
+
+// The elements of the JSON array `text`, each as value and text (no name);
+// false when it is not a whole array.
+bool read_array(std::string_view text, std::vector<JsonMember>& out);
 
 // The fields of one action, read on demand with messages that name the
 // field, the action and the value given.

@@ -1,6 +1,6 @@
 #include "computer/action_reply_json.h"
 
-#include "agent/json_quoting.h"
+#include "json/json_quoting.h"
 
 namespace ondrel::computer {
 

@@ -5,10 +5,12 @@
 // screenshots the model sees.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "computer/action_context.h"
+#include "computer/keysym_characters.h"
 #include "computer/pointer_steps.h"
 
 namespace ondrel::computer {
@@ -16,8 +18,6 @@ namespace {
 
 constexpr std::int64_t kMaxRepeat = 100;
 constexpr std::int64_t kMaxScrollAmount = 100;
-// A wait longer than a day is surely a mistake; up to that it is capped.
-constexpr double kLongestWaitAsked = 86400;
 
 ActionReply fail(const Outcome& outcome) { return ActionReply::from(outcome); }
 
@@ -39,22 +39,35 @@ Expected<Point> required_point(const ActionContext& c, std::string_view name) {
   return *point.value();
 }
 
+// One step of xdotool's key syntax: a chord, or a keysym that no key
+// carries, which is written as its character.
+struct KeyStep {
+  Chord chord;
+  std::string text;
+};
+
 // xdotool's key syntax: chords joined by "+", several in turn when
 // separated by spaces ("ctrl+a BackSpace").
-Expected<std::vector<Chord>> key_sequence(const ActionContext& c, const std::string& text) {
-  std::vector<Chord> chords;
+Expected<std::vector<KeyStep>> key_sequence(const ActionContext& c, const std::string& text) {
+  std::vector<KeyStep> steps;
   std::size_t start = 0;
   while (true) {
     start = text.find_first_not_of(" \t\n\r", start);
     if (start == std::string::npos) break;
     const std::size_t end = std::min(text.find_first_of(" \t\n\r", start), text.size());
-    Expected<Chord> chord = parse_chord(std::string_view(text).substr(start, end - start));
-    if (!chord.ok()) return c.in_field("text", chord.outcome());
-    chords.push_back(chord.value());
+    const std::string_view token = std::string_view(text).substr(start, end - start);
+    Expected<Chord> chord = parse_chord(token);
+    if (chord.ok()) {
+      steps.push_back({chord.value(), {}});
+    } else if (std::optional<std::string> character = keysym_character(token)) {
+      steps.push_back({Chord{}, *character});
+    } else {
+      return c.in_field("text", chord.outcome());
+    }
     start = end;
   }
-  if (chords.empty()) return c.in_field("text", Outcome::failure("no key in " + quoted(text)));
-  return chords;
+  if (steps.empty()) return c.in_field("text", Outcome::failure("no key in " + quoted(text)));
+  return steps;
 }
 
 ActionReply key(const ActionContext& c) {
@@ -63,11 +76,12 @@ ActionReply key(const ActionContext& c) {
   if (!text.ok()) return fail(text.outcome());
   Expected<std::int64_t> repeat = c.fields.integer("repeat", 1, kMaxRepeat, 1);
   if (!repeat.ok()) return fail(repeat.outcome());
-  Expected<std::vector<Chord>> chords = key_sequence(c, text.value());
-  if (!chords.ok()) return fail(chords.outcome());
+  Expected<std::vector<KeyStep>> steps = key_sequence(c, text.value());
+  if (!steps.ok()) return fail(steps.outcome());
   for (std::int64_t i = 0; i < repeat.value(); ++i) {
-    for (const Chord& chord : chords.value()) {
-      if (Outcome pressed = press_chord(c.input, chord, 0); !pressed.ok()) return fail(pressed);
+    for (const KeyStep& step : steps.value()) {
+      const Outcome done = step.text.empty() ? press_chord(c.input, step.chord, 0) : c.input.write(step.text);
+      if (!done.ok()) return fail(done);
     }
   }
   return {};
@@ -143,22 +157,12 @@ ActionReply left_click_drag(const ActionContext& c) {
   return fail(drag_along(c.input, path, held.value()));
 }
 
-struct Direction {
-  std::string_view name;
-  std::int32_t dx;
-  std::int32_t dy;
-};
-constexpr std::array<Direction, 4> kDirections{{{"up", 0, -1}, {"down", 0, 1}, {"left", -1, 0}, {"right", 1, 0}}};
-
 ActionReply scroll(const ActionContext& c) {
   if (Outcome known = c.fields.allow_only({"coordinate", "scroll_direction", "scroll_amount", "text"}); !known.ok()) {
     return fail(known);
   }
-  Expected<std::string> name = c.fields.string("scroll_direction");
-  if (!name.ok()) return fail(name.outcome());
-  const Direction* direction = nullptr;
-  for (const Direction& candidate : kDirections) direction = candidate.name == name.value() ? &candidate : direction;
-  if (!direction) return fail(c.fields.wrong(*c.fields.find("scroll_direction"), "up, down, left or right"));
+  Expected<ScrollDirection> direction = direction_field(c.fields, "scroll_direction");
+  if (!direction.ok()) return fail(direction.outcome());
   Expected<std::int64_t> amount = c.fields.integer("scroll_amount", 0, kMaxScrollAmount);
   if (!amount.ok()) return fail(amount.outcome());
   Expected<Chord> held = c.chord_in_text("text");
@@ -166,12 +170,14 @@ ActionReply scroll(const ActionContext& c) {
   Expected<std::optional<Point>> at = point_field(c, "coordinate");
   if (!at.ok()) return fail(at.outcome());
   const auto notches = static_cast<std::int32_t>(amount.value());
-  return fail(scroll_at(c.input, at.value(), direction->dx * notches, direction->dy * notches, held.value()));
+  return fail(scroll_at(c.input, at.value(), direction.value().dx * notches, direction.value().dy * notches,
+                        held.value()));
 }
 
 ActionReply wait(const ActionContext& c) {
   if (Outcome known = c.fields.allow_only({"duration"}); !known.ok()) return fail(known);
-  Expected<double> seconds = c.fields.number("duration", 0, kLongestWaitAsked, 1.0);
+  // A wait is never cut short: one longer than the longest is refused.
+  Expected<double> seconds = c.fields.number("duration", 0, kMaxWaitSeconds, 1.0);
   if (!seconds.ok()) return fail(seconds.outcome());
   return fail(wait_seconds(c.input, seconds.value()));
 }

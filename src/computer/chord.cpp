@@ -19,7 +19,12 @@ std::string_view trimmed(std::string_view text) {
 Outcome add_key(Chord& chord, std::string_view name, std::string_view whole) {
   if (name.empty()) return Outcome::failure("empty key name in " + quoted(whole));
   const KeyRow* row = find_key(name);
-  if (!row) return Outcome::failure("unknown key " + quoted(name) + " in " + quoted(whole));
+  if (!row) {
+    row = find_shifted_key(name);
+    if (!row) return Outcome::failure("unknown key " + quoted(name) + " in " + quoted(whole));
+    const KeyRow* shift = find_key("Shift_L");
+    if (std::find(chord.keys.begin(), chord.keys.end(), shift) == chord.keys.end()) chord.keys.push_back(shift);
+  }
   if (std::find(chord.keys.begin(), chord.keys.end(), row) != chord.keys.end()) {
     return Outcome::failure("key " + quoted(name) + " appears twice in " + quoted(whole));
   }

@@ -1,5 +1,6 @@
 #include "computer/key_table.h"
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -56,7 +57,7 @@ constexpr auto kKeyRows = std::to_array<KeyRow>({
     {{"9"},                                               0x0039, 0x39, 0x0A, kPlain, 10},
     {{"0"},                                               0x0030, 0x30, 0x0B, kPlain, 11},   // KEY_0
     {{"minus", "-"},                                      0x002d, 0xBD, 0x0C, kPlain, 12},   // KEY_MINUS
-    {{"equal", "="},                                      0x003d, 0xBB, 0x0D, kPlain, 13},   // KEY_EQUAL
+    {{"equal", "=", "equals"},                            0x003d, 0xBB, 0x0D, kPlain, 13},   // KEY_EQUAL
     {{"BackSpace"},                                       0xff08, 0x08, 0x0E, kPlain, 14},   // KEY_BACKSPACE
 
     {{"Tab"},                                             0xff09, 0x09, 0x0F, kPlain, 15},   // KEY_TAB
@@ -105,12 +106,12 @@ constexpr auto kKeyRows = std::to_array<KeyRow>({
 
     {{"Control_L", "ctrl", "control", "lctrl", "leftctrl"}, 0xffe3, 0xA2, 0x1D, kPlain, 29}, // KEY_LEFTCTRL
     // The Windows / Command key; "meta" is what browsers call it.
-    {{"Super_L", "super", "win", "windows", "cmd", "command", "meta"},
+    {{"Super_L", "super", "win", "windows", "cmd", "command", "meta", "Meta_L"},
                                                           0xffeb, 0x5B, 0x5B, kExt,   125},  // KEY_LEFTMETA
     {{"Alt_L", "alt", "option", "lalt", "leftalt"},       0xffe9, 0xA4, 0x38, kPlain, 56},   // KEY_LEFTALT
     {{"space", "spacebar"},                               0x0020, 0x20, 0x39, kPlain, 57},   // KEY_SPACE
     {{"Alt_R", "ralt", "rightalt", "altgr"},              0xffea, 0xA5, 0x38, kExt,   100},  // KEY_RIGHTALT
-    {{"Super_R", "rsuper", "rwin", "rightmeta"},          0xffec, 0x5C, 0x5C, kExt,   126},  // KEY_RIGHTMETA
+    {{"Super_R", "rsuper", "rwin", "rightmeta", "Meta_R"},  0xffec, 0x5C, 0x5C, kExt,   126},  // KEY_RIGHTMETA
     {{"Menu", "apps", "contextmenu"},                     0xff67, 0x5D, 0x5D, kExt,   127},  // KEY_COMPOSE
     {{"Control_R", "rctrl", "rightctrl"},                 0xffe4, 0xA3, 0x1D, kExt,   97},   // KEY_RIGHTCTRL
 
@@ -127,23 +128,32 @@ constexpr auto kKeyRows = std::to_array<KeyRow>({
 
     // Windows reports Num Lock as 0x45 with E0 (and Pause without).
     {{"Num_Lock", "numlock"},                             0xff7f, 0x90, 0x45, kExt,   69},   // KEY_NUMLOCK
-    {{"KP_Divide"},                                       0xffaf, 0x6F, 0x35, kExt,   98},   // KEY_KPSLASH
-    {{"KP_Multiply"},                                     0xffaa, 0x6A, 0x37, kPlain, 55},   // KEY_KPASTERISK
-    {{"KP_Subtract"},                                     0xffad, 0x6D, 0x4A, kPlain, 74},   // KEY_KPMINUS
-    {{"KP_7"},                                            0xffb7, 0x67, 0x47, kPlain, 71},   // KEY_KP7
-    {{"KP_8"},                                            0xffb8, 0x68, 0x48, kPlain, 72},
-    {{"KP_9"},                                            0xffb9, 0x69, 0x49, kPlain, 73},
-    {{"KP_Add"},                                          0xffab, 0x6B, 0x4E, kPlain, 78},   // KEY_KPPLUS
-    {{"KP_4"},                                            0xffb4, 0x64, 0x4B, kPlain, 75},
-    {{"KP_5"},                                            0xffb5, 0x65, 0x4C, kPlain, 76},
-    {{"KP_6"},                                            0xffb6, 0x66, 0x4D, kPlain, 77},
-    {{"KP_1"},                                            0xffb1, 0x61, 0x4F, kPlain, 79},
-    {{"KP_2"},                                            0xffb2, 0x62, 0x50, kPlain, 80},
-    {{"KP_3"},                                            0xffb3, 0x63, 0x51, kPlain, 81},
+    {{"KP_Divide", "divide"},                             0xffaf, 0x6F, 0x35, kExt,   98},   // KEY_KPSLASH
+    {{"KP_Multiply", "multiply"},                         0xffaa, 0x6A, 0x37, kPlain, 55},   // KEY_KPASTERISK
+    {{"KP_Subtract", "subtract"},                         0xffad, 0x6D, 0x4A, kPlain, 74},   // KEY_KPMINUS
+    {{"KP_7", "KP_Home", "numpad7"},                      0xffb7, 0x67, 0x47, kPlain, 71},   // KEY_KP7
+    {{"KP_8", "KP_Up", "numpad8"},                        0xffb8, 0x68, 0x48, kPlain, 72},
+    {{"KP_9", "KP_Prior", "KP_Page_Up", "numpad9"},       0xffb9, 0x69, 0x49, kPlain, 73},
+    {{"KP_Add", "add"},                                   0xffab, 0x6B, 0x4E, kPlain, 78},   // KEY_KPPLUS
+    {{"KP_4", "KP_Left", "numpad4"},                      0xffb4, 0x64, 0x4B, kPlain, 75},
+    {{"KP_5", "KP_Begin", "numpad5"},                     0xffb5, 0x65, 0x4C, kPlain, 76},
+    {{"KP_6", "KP_Right", "numpad6"},                     0xffb6, 0x66, 0x4D, kPlain, 77},
+    {{"KP_1", "KP_End", "numpad1"},                       0xffb1, 0x61, 0x4F, kPlain, 79},
+    {{"KP_2", "KP_Down", "numpad2"},                      0xffb2, 0x62, 0x50, kPlain, 80},
+    {{"KP_3", "KP_Next", "KP_Page_Down", "numpad3"},      0xffb3, 0x63, 0x51, kPlain, 81},
     // Windows plays it as Enter with E0.
     {{"KP_Enter"},                                        0xff8d, 0x0D, 0x1C, kExt,   96},   // KEY_KPENTER
-    {{"KP_0"},                                            0xffb0, 0x60, 0x52, kPlain, 82},   // KEY_KP0
-    {{"KP_Decimal"},                                      0xffae, 0x6E, 0x53, kPlain, 83},   // KEY_KPDOT
+    {{"KP_0", "KP_Insert", "numpad0"},                    0xffb0, 0x60, 0x52, kPlain, 82},   // KEY_KP0
+    {{"KP_Decimal", "KP_Delete", "decimal", "separator"}, 0xffae, 0x6E, 0x53, kPlain, 83},   // KEY_KPDOT
+
+    // Media keys, as X names them (XF86keysym.h); E0-prefixed on Windows.
+    {{"XF86AudioMute", "volumemute", "mute"},           0x1008ff12, 0xAD, 0x20, kExt, 113},  // KEY_MUTE
+    {{"XF86AudioLowerVolume", "volumedown"},            0x1008ff11, 0xAE, 0x2E, kExt, 114},  // KEY_VOLUMEDOWN
+    {{"XF86AudioRaiseVolume", "volumeup"},              0x1008ff13, 0xAF, 0x30, kExt, 115},  // KEY_VOLUMEUP
+    {{"XF86AudioPlay", "XF86AudioPause", "playpause"},  0x1008ff14, 0xB3, 0x22, kExt, 164},  // KEY_PLAYPAUSE
+    {{"XF86AudioStop", "mediastop"},                    0x1008ff15, 0xB2, 0x24, kExt, 166},  // KEY_STOPCD
+    {{"XF86AudioPrev", "previoustrack"},                0x1008ff16, 0xB1, 0x10, kExt, 165},  // KEY_PREVIOUSSONG
+    {{"XF86AudioNext", "nexttrack"},                    0x1008ff17, 0xB0, 0x19, kExt, 163},  // KEY_NEXTSONG
 });
 // clang-format on
 
@@ -154,7 +164,21 @@ constexpr bool every_row_is_named() {
   return true;
 }
 static_assert(every_row_is_named(), "names[0] is the keysym name");
-static_assert(kKeyRows.size() == 117, "104 keys of a full-size keyboard, the ISO key, F13 to F24");
+static_assert(kKeyRows.size() == 124, "104 keys of a full-size keyboard, the ISO key, F13 to F24, 7 media keys");
+
+// The shifted characters of a US keyboard: X keysym name, unshifted key.
+struct ShiftedName {
+  std::string_view name;
+  std::string_view key;
+};
+constexpr auto kShiftedNames = std::to_array<ShiftedName>({
+    {"asciitilde", "grave"}, {"exclam", "1"},       {"at", "2"},          {"numbersign", "3"},
+    {"dollar", "4"},         {"percent", "5"},      {"asciicircum", "6"}, {"ampersand", "7"},
+    {"asterisk", "8"},       {"parenleft", "9"},    {"parenright", "0"},  {"underscore", "minus"},
+    {"plus", "equal"},       {"braceleft", "bracketleft"},                {"braceright", "bracketright"},
+    {"bar", "backslash"},    {"colon", "semicolon"}, {"quotedbl", "apostrophe"},
+    {"greater", "period"},   {"question", "slash"},
+});
 
 }  // namespace
 
@@ -168,6 +192,13 @@ const KeyRow* find_key(std::string_view name) {
       if (candidate.size() != folded->size() || candidate.empty()) continue;
       if (fold_table_name(candidate) == folded) return &row;
     }
+  }
+  return nullptr;
+}
+
+const KeyRow* find_shifted_key(std::string_view name) {
+  for (const ShiftedName& shifted : kShiftedNames) {
+    if (fold_table_name(shifted.name) == fold_table_name(name)) return find_key(shifted.key);
   }
   return nullptr;
 }

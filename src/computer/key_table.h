@@ -19,7 +19,7 @@ namespace ondrel::computer {
 // same name. The evdev codes are linux/input-event-codes.h's, written as
 // numbers because Windows builds have no such header.
 struct KeyRow {
-  std::array<std::string_view, 7> names;
+  std::array<std::string_view, 8> names;
   std::uint32_t keysym;
   std::uint16_t virtual_key;
   std::uint16_t scan_code;
@@ -32,5 +32,10 @@ std::span<const KeyRow> key_rows();
 
 // The row named `name` in any case, or nullptr.
 const KeyRow* find_key(std::string_view name);
+
+// For the X keysym name of a character that a US keyboard types with Shift
+// ("plus", "question", "at"), the row of the key it is on; else nullptr.
+// xdotool presses Shift with that key, and so does a chord.
+const KeyRow* find_shifted_key(std::string_view name);
 
 }  // namespace ondrel::computer

@@ -14,7 +14,6 @@
 namespace ondrel::computer {
 namespace {
 
-constexpr std::int64_t kMaxCoordinate = 1'000'000;
 constexpr std::int64_t kMaxScrollPixels = 1'000'000;
 // The wait action has no duration.
 constexpr double kWaitSeconds = 1;
@@ -22,9 +21,9 @@ constexpr double kWaitSeconds = 1;
 ActionReply fail(const Outcome& outcome) { return ActionReply::from(outcome); }
 
 Expected<Point> xy_point(const ActionContext& c) {
-  Expected<std::int64_t> x = c.fields.integer("x", -kMaxCoordinate, kMaxCoordinate);
+  Expected<std::int64_t> x = c.fields.integer("x", -kLargestCoordinateRead, kLargestCoordinateRead);
   if (!x.ok()) return x.outcome();
-  Expected<std::int64_t> y = c.fields.integer("y", -kMaxCoordinate, kMaxCoordinate);
+  Expected<std::int64_t> y = c.fields.integer("y", -kLargestCoordinateRead, kLargestCoordinateRead);
   if (!y.ok()) return y.outcome();
   const Point given{static_cast<std::int32_t>(x.value()), static_cast<std::int32_t>(y.value())};
   return c.screen_point(given, point_text("`x`, `y`", given));

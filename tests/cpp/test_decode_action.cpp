@@ -5,7 +5,7 @@
 
 #include "agent/action_decoder.h"
 #include "agent/action_schema.h"
-#include "agent/json_reader.h"
+#include "json/json_reader.h"
 
 namespace ondrel {
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "agent/action_decoder.h"
-#include "agent/json_error.h"
-#include "agent/json_reader.h"
+#include "json/json_error.h"
+#include "json/json_reader.h"
 
 namespace ondrel {
 namespace {

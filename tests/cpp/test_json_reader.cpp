@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "agent/json_error.h"
-#include "agent/json_number.h"
-#include "agent/json_reader.h"
+#include "json/json_error.h"
+#include "json/json_number.h"
+#include "json/json_reader.h"
 
 namespace ondrel {
 namespace {

@@ -10,7 +10,7 @@ import textwrap
 import threading
 import time
 
-import ondrel_computer
+import ondrel_computer._native
 import pytest
 from ondrel_computer import Computer
 
@@ -47,7 +47,7 @@ class ComputerRecorder:
     """ondrel_computer's own recorder (each extension has one)."""
 
     def __init__(self):
-        lib = ctypes.CDLL(ondrel_computer.__file__)
+        lib = ctypes.CDLL(ondrel_computer._native.__file__)
         lib.ondrel_recorder_events.restype = ctypes.c_char_p
         lib.ondrel_recorder_fail_call.argtypes = [ctypes.c_ulong]
         self.start, self.stop, self.fail_call, self._events = (
@@ -112,8 +112,7 @@ SESSIONS = [
         {"name": "click_at", "args": {"x": 1000, "y": 0}},
     ], [
         {"success": True}, {"success": True}, {"success": True},
-        {"success": False, "error": "`navigate` is a browser function, not an input action: the caller runs it "
-                                    "in its browser"},
+        {"success": False, "error": "`navigate` is a browser function, not available on a desktop"},
         {"success": False, "error": "`x`, `y` (1000, 0) is outside the grid of 0 to 999"},
     ], "move 1278 0 left down left up move 640 400 left down left up O/0x18 ^O/0x18 K/0x25 ^K/0x25 "
        "0x0d/0x1c ^0x0d/0x1c 0xa2/0x1d C/0x2e ^C/0x2e ^0xa2/0x1d"),
@@ -229,10 +228,10 @@ def test_calls_release_the_lock_and_wait_for_each_other(recorder):
 # delivers through the C runtime's SIGINT handlers as the console's handler would.
 CHILD = textwrap.dedent("""
     import ctypes, json, signal, sys, threading
-    import ondrel_computer
+    import ondrel_computer._native
     if sys.platform == "win32":
         threading.Thread(target=lambda: [signal.raise_signal(signal.SIGINT) for _ in sys.stdin], daemon=True).start()
-    lib = ctypes.CDLL(ondrel_computer.__file__)
+    lib = ctypes.CDLL(ondrel_computer._native.__file__)
     lib.ondrel_recorder_events.restype = ctypes.c_char_p
     lib.ondrel_recorder_start()
     computer = ondrel_computer.Computer()

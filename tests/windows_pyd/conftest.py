@@ -14,12 +14,17 @@ from pe_file import read_pe  # noqa: E402
 WINE_DLLS = Path(os.environ.get("ONDREL_WINE_DLLS", "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"))
 
 
-@pytest.fixture(scope="session")
-def pyd_path():
+def build_folder():
     path = os.environ.get("ONDREL_PYD")
     if not path:
         pytest.skip("ONDREL_PYD does not name a Windows build of the extension")
-    return Path(path)
+    return Path(path).parent
+
+
+# Both extensions: ondrel.pyd, which ONDREL_PYD names, and ondrel_computer's, inside its package beside it.
+@pytest.fixture(scope="session", params=["ondrel.pyd", "ondrel_computer/_native.pyd"])
+def pyd_path(request):
+    return build_folder() / request.param
 
 
 @pytest.fixture(scope="session")
@@ -28,9 +33,9 @@ def pyd(pyd_path):
 
 
 @pytest.fixture(scope="session")
-def cpython_exports(pyd_path):
+def cpython_exports():
     """{name: "FUNC" or "DATA"} for every name python3.dll exports, and the DLL's name."""
-    [listing] = pyd_path.parent.glob("python3*-exports.txt")
+    [listing] = build_folder().glob("python3*-exports.txt")
     exports = dict(line.split() for line in listing.read_text().splitlines())
     return listing.name.removesuffix("-exports.txt") + ".dll", exports
 

@@ -10,7 +10,7 @@ Wine's hook marks the up of a Unicode packet as a down (the window gets its WM_K
 import ctypes
 import json
 
-import ondrel_computer
+import ondrel_computer._native
 import pytest
 from ondrel_computer import Computer
 
@@ -21,7 +21,7 @@ TEXT = "Grüße, 世界! 😀 @€"
 
 def recorded_keys(operation):
     """The keys `operation(computer)` sends, as the hook names them (a Unicode record arrives as VK_PACKET)."""
-    lib = ctypes.CDLL(ondrel_computer.__file__)
+    lib = ctypes.CDLL(ondrel_computer._native.__file__)
     lib.ondrel_recorder_events.restype = ctypes.c_char_p
     lib.ondrel_recorder_start()
     try:

@@ -1,6 +1,6 @@
 """A Tk form for computer-use sessions: an entry, a button, a list that scrolls and a scale. Each click of the button
 appends the form's state to the file named on the command line, as one JSON line (the entry's text, the list's top
-row, the scale's value). Once the form is on the screen it prints, as one JSON line in root coordinates, the centres
+row, the scale's value); Enter in the entry appends {"submitted": its text}. Once the form is on the screen it prints, as one JSON line in root coordinates, the centres
 of the entry, the button and the list, the scale's slider and the right end of its trough."""
 
 import json
@@ -26,6 +26,12 @@ def main():
         state = {"entry": entry.get(), "top": rows.nearest(0), "scale": scale.get()}
         with open(out_path, "a", encoding="utf-8") as out:
             out.write(json.dumps(state) + "\n")
+
+    # Enter in the entry submits the form: a line of its own, which no session that did not ask for Enter makes.
+    def submit(_event):
+        with open(out_path, "a", encoding="utf-8") as out:
+            out.write(json.dumps({"submitted": entry.get()}) + "\n")
+    entry.bind("<Return>", submit)
 
     button = tkinter.Button(root, text="Report", command=report)
     button.pack(pady=10)

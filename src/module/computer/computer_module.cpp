@@ -7,7 +7,7 @@ namespace {
 
 PyModuleDef module_definition = {
     PyModuleDef_HEAD_INIT,
-    "ondrel_computer",
+    "ondrel_computer._native",
     "The pointer at a point, text in any language, and the computer-use actions of model APIs.",
     0,
     nullptr,
@@ -31,6 +31,6 @@ PyObject* build_module() {
 }  // namespace
 }  // namespace ondrel::py
 
-PyMODINIT_FUNC PyInit_ondrel_computer() {
+PyMODINIT_FUNC PyInit__native() {
   return ondrel::py::guarded(ondrel::py::build_module, static_cast<PyObject*>(nullptr));
 }

@@ -1,4 +1,6 @@
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "computer/action_reply_json.h"
 #include "computer/computer_action.h"
@@ -258,10 +260,65 @@ Ref dumps(PyObject* action) {
   return Ref::steal(PyObject_CallMethod(json_module.get(), "dumps", "O", action));
 }
 
+// A call as JSON text: a dict as given, and the SDKs' own pydantic objects
+// as what model_dump(mode="json", exclude_none=True) gives, which is the
+// shape of their wire form. Anything else raises TypeError.
+Ref action_text(PyObject* action) {
+  Ref plain = Ref::borrow(action);
+  if (!PyDict_Check(action) && PyObject_HasAttrString(action, "model_dump")) {
+    Ref model_dump = Ref::steal(PyObject_GetAttrString(action, "model_dump"));
+    Ref no_args = Ref::steal(PyTuple_New(0));
+    Ref options = Ref::steal(Py_BuildValue("{s:s,s:O}", "mode", "json", "exclude_none", Py_True));
+    if (!model_dump || !no_args || !options) return {};
+    plain = Ref::steal(PyObject_Call(model_dump.get(), no_args.get(), options.get()));
+    if (!plain) return {};
+  }
+  if (!args::to_dict(kExecute.full_name, "action", plain.get())) return {};
+  return dumps(plain.get());
+}
+
+// The answer to a call of a turn that was not run, as an earlier one failed.
+PyObject* not_executed(Py_ssize_t failed_index) {
+  return reply_dict(ActionReply::failed("not executed: call " + std::to_string(failed_index) +
+                                        " of the turn failed, and the later calls were not run"));
+}
+
+// A whole turn, a list of calls: run in order up to the first failure; the
+// later calls are answered "not executed" and send nothing. Every call is
+// converted before the first runs, so a bad one raises with nothing sent.
+PyObject* execute_turn(ComputerRecord& record, PyObject* calls) {
+  const Py_ssize_t count = PyList_Size(calls);
+  if (count < 0) return nullptr;
+  std::vector<Ref> texts;
+  for (Py_ssize_t i = 0; i < count; ++i) {
+    Ref text = action_text(PyList_GetItem(calls, i));
+    if (!text) return nullptr;
+    texts.push_back(std::move(text));
+  }
+  Ref results = Ref::steal(PyList_New(0));
+  if (!results) return nullptr;
+  std::optional<Py_ssize_t> failed;
+  for (Py_ssize_t i = 0; i < count; ++i) {
+    Ref reply;
+    if (failed) {
+      reply = Ref::steal(not_executed(*failed));
+    } else {
+      std::string_view text;
+      if (!args::to_str(kExecute.full_name, "action", texts[static_cast<std::size_t>(i)].get(), text)) return nullptr;
+      const ActionReply answer = run_action(record, text);
+      if (stopped_by_signal()) return nullptr;
+      if (!answer.success) failed = i;
+      reply = Ref::steal(reply_dict(answer));
+    }
+    if (!reply || PyList_Append(results.get(), reply.get()) < 0) return nullptr;
+  }
+  return results.release();
+}
+
 PyObject* execute(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return method(kExecute, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<1>& slots) -> PyObject* {
-    if (!args::to_dict(kExecute.full_name, "action", slots[0])) return nullptr;
-    Ref text_holder = dumps(slots[0]);
+    if (PyList_Check(slots[0])) return execute_turn(record, slots[0]);
+    Ref text_holder = action_text(slots[0]);
     std::string_view text;
     if (!text_holder || !args::to_str(kExecute.full_name, "action", text_holder.get(), text)) return nullptr;
     const ActionReply reply = run_action(record, text);
@@ -304,8 +361,9 @@ PyMethodDef kMethods[] = {
                     "key($self, chord)\n--\n\nPress and let go of keys together: \"ctrl+shift+t\" or [\"CTRL\", \"A\"]."),
     fastcall_method("hold", hold, "hold($self, chord, seconds)\n--\n\nHold keys down for `seconds` (at most 60)."),
     fastcall_method("execute", execute,
-                    "execute($self, action)\n--\n\nRun a model's computer-use action (Anthropic, OpenAI or Gemini) "
-                    "given as a dict; never raises for a bad action."),
+                    "execute($self, action)\n--\n\nRun a model's computer-use call (Anthropic, OpenAI or Gemini) "
+                    "given as a dict or as the SDK's own object, or a whole turn as a list of them; never raises "
+                    "for a bad action."),
     fastcall_method("execute_json", execute_json,
                     "execute_json($self, text)\n--\n\nexecute() with the action and the result as JSON text."),
     noargs_method("cancel", cancel,

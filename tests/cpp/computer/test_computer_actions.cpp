@@ -52,7 +52,17 @@ const Good kAnthropic[] = {
     {R"({"action": "scroll", "scroll_direction": "up", "scroll_amount": 0})", ""},
     {R"({"action": "wait"})", "wait 1000"},
     {R"({"action": "wait", "duration": 0.25})", "wait 250"},
-    {R"({"action": "wait", "duration": 120})", "wait 60000"},
+    {R"({"action": "wait", "duration": 60})", "wait 60000"},
+    // xdotool's keysym names: shifted characters with Shift, keypad and media keys.
+    {R"({"action": "key", "text": "ctrl+plus"})", "Control_L down; Shift_L down; equal down; equal up; Shift_L up; Control_L up"},
+    {R"({"action": "key", "text": "question at"})", "Shift_L down; slash down; slash up; Shift_L up; Shift_L down; 2 down; 2 up; Shift_L up"},
+    {R"({"action": "key", "text": "eacute Eacute EuroSign \u00df !"})", "write \xC3\xA9; write \xC3\x89; write \xE2\x82\xAC; write \xC3\x9F; write !"},
+    {R"({"action": "key", "text": "Meta_L KP_Home XF86AudioRaiseVolume"})",
+     "Super_L down; Super_L up; KP_7 down; KP_7 up; XF86AudioRaiseVolume down; XF86AudioRaiseVolume up"},
+    // The toolset's tool_use block itself.
+    {R"({"type": "tool_use", "id": "t1", "name": "left_click", "input": {"coordinate": [640, 360]}, "toolset_name": "computer"})",
+     "move 960,540; click left", kShot},
+    {R"({"name": "key", "input": {"text": "Return"}, "id": "t2"})", "Return down; Return up"},
 };
 
 const Good kOpenAi[] = {
@@ -73,6 +83,11 @@ const Good kOpenAi[] = {
     {R"({"type": "scroll", "x": 10, "y": 10, "scroll_x": 0, "scroll_y": -120, "keys": ["ALT"]})", "move 10,10; Alt_L down; scroll 0,-1; Alt_L up"},
     {R"({"type": "type", "text": "Hello"})", "write Hello"},
     {R"({"type": "wait"})", "wait 1000"},
+    // The computer_call: its batch in order, a screenshot in it left to the answer.
+    {R"({"type": "computer_call", "id": "cu1", "call_id": "c1", "status": "completed", "pending_safety_checks": [],
+         "actions": [{"type": "click", "x": 1, "y": 2, "button": "left"}, {"type": "screenshot"}, {"type": "type", "text": "ok"}]})",
+     "move 1,2; click left; write ok"},
+    {R"({"type": "computer_call", "call_id": "c2", "action": {"type": "keypress", "keys": ["ENTER"]}})", "Return down; Return up"},
 };
 
 const Good kGemini[] = {
@@ -81,13 +96,16 @@ const Good kGemini[] = {
     {R"({"name": "click_at", "args": {"x": 500, "y": 500}})", "move 960,540; click left", kShot},
     {R"({"name": "hover_at", "args": {"x": 0, "y": 0, "intent": "see the menu"}})", "move 0,0"},
     {R"({"name": "type_text_at", "args": {"x": 0, "y": 0, "text": "hi"}})",
-     "move 0,0; click left; Control_L down; a down; wait 3; a up; Control_L up; BackSpace down; wait 3; "
-     "BackSpace up; write hi; Return down; wait 3; Return up"},
+     "move 0,0; click left; Control_L down; a down; wait 3; a up; Control_L up; BackSpace down; wait 3; BackSpace up; write hi"},
+    {R"({"name": "type_text_at", "args": {"x": 0, "y": 0, "text": "hi", "press_enter": true, "clear_before_typing": false}})",
+     "move 0,0; click left; write hi; Return down; wait 3; Return up"},
     {R"({"name": "type_text_at", "args": {"x": 0, "y": 0, "text": "hi", "press_enter": false, "clear_before_typing": false}})",
      "move 0,0; click left; write hi"},
     {R"({"name": "key_combination", "args": {"keys": "control+c"}})", "Control_L down; c down; wait 3; c up; Control_L up"},
     {R"({"name": "key_combination", "args": {"keys": "Enter"}})", "Return down; wait 3; Return up"},
-    {R"({"name": "scroll_document", "args": {"direction": "down"}})", "scroll 0,7"},
+    {R"({"name": "scroll_document", "args": {"direction": "down"}})", "Page_Down down; wait 3; Page_Down up"},
+    {R"({"name": "scroll_document", "args": {"direction": "up"}})", "Page_Up down; wait 3; Page_Up up"},
+    {R"({"name": "scroll_document", "args": {"direction": "right"}})", "scroll 8,0"},
     {R"({"name": "scroll_at", "args": {"x": 500, "y": 500, "direction": "left", "magnitude": 100}})", "move 960,540; scroll -2,0"},
     {R"({"name": "scroll_at", "args": {"x": 500, "y": 500, "direction": "up", "magnitude": 0}})", "move 960,540"},
     {R"({"name": "drag_and_drop", "args": {"x": 0, "y": 0, "destination_x": 500, "destination_y": 500}})",
@@ -95,6 +113,23 @@ const Good kGemini[] = {
      "move 672,378; move 768,432; move 864,486; move 960,540; left up"},
     {R"({"name": "wait_5_seconds", "args": {}})", "wait 5000"},
     {R"({"name": "wait_5_seconds"})", "wait 5000"},
+    // Gemini 3.5's names.
+    {R"({"name": "click", "args": {"x": 500, "y": 500, "intent": "open it"}})", "move 960,540; click left"},
+    {R"({"name": "double_click", "args": {"x": 0, "y": 0}})", "move 0,0; click left x2"},
+    {R"({"name": "triple_click", "args": {}})", "click left x3"},
+    {R"({"name": "middle_click", "args": {"x": 0, "y": 0}})", "move 0,0; click middle"},
+    {R"({"name": "right_click", "args": {"x": 0, "y": 0}})", "move 0,0; click right"},
+    {R"({"name": "mouse_down", "args": {"x": 500, "y": 500}})", "move 960,540; left down"},
+    {R"({"name": "mouse_up", "args": {"x": 0, "y": 0, "button": "right"}})", "move 0,0; right up"},
+    {R"({"name": "move", "args": {"x": 0, "y": 999}})", "move 0,1078"},
+    {R"({"name": "type", "args": {"text": "hi"}})", "write hi"},
+    {R"({"name": "wait", "args": {}})", "wait 1000"},
+    {R"({"name": "wait", "args": {"seconds": 2}})", "wait 2000"},
+    {R"({"name": "press_key", "args": {"key": "equals"}})", "equal down; equal up"},
+    {R"({"name": "hotkey", "args": {"keys": ["control", "add"]}})", "Control_L down; KP_Add down; KP_Add up; Control_L up"},
+    {R"({"name": "key_down", "args": {"key": "shift"}})", "Shift_L down"},
+    {R"({"name": "key_up", "args": {"keys": "control+shift"}})", "Shift_L up; Control_L up"},
+    {R"({"name": "scroll", "args": {"direction": "down", "magnitude": 100}})", "scroll 0,1"},
 };
 
 void expect_calls(const Good& good) {
@@ -137,8 +172,14 @@ const Bad kBad[] = {
     {"", "EOF while parsing a value at line 1 column 0"},
     {R"({"action": "key",})", "trailing comma at line 1 column 18"},
     {"[1, 2]", "an action must be a JSON object, got `[1, 2]`"},
-    {R"({"verb": "click"})", "an action has `action` (Anthropic's computer tool), `type` (OpenAI's computer_call) or "
-                             "`name` and `args` (a Gemini function call)"},
+    {R"({"verb": "click"})", "an action is an Anthropic tool_use block (`name` and `input`) or its `input` (`action`), "
+                             "an OpenAI computer_call (`actions`) or one of its actions (`type`), or a Gemini function "
+                             "call (`name` and `args`)"},
+    {R"({"type": "tool_use", "name": "left_click", "input": {}, "toolset_name": "browser"})",
+     "`toolset_name` `\"browser\"` is not the computer toolset"},
+    {R"({"type": "computer_call", "call_id": "c", "pending_safety_checks": [{"id": "s1", "code": "malicious_instructions"}],
+         "actions": [{"type": "click", "x": 1, "y": 2}]})",
+     "the computer_call has 1 pending safety check(s): nothing ran; they need the person's acknowledgement"},
     {R"({"action": 5})", "`action` must be a string, got `5`"},
     {R"({"action": "key", "action": "type"})", "duplicate field `action` in an action"},
     // Anthropic.
@@ -163,7 +204,8 @@ const Bad kBad[] = {
     {R"({"action": "scroll", "scroll_direction": "sideways", "scroll_amount": 1})",
      "`scroll_direction` of `scroll` must be up, down, left or right, got `\"sideways\"`"},
     {R"({"action": "scroll", "scroll_direction": "up"})", "`scroll_amount` is required for `scroll`"},
-    {R"({"action": "wait", "duration": -1})", "`duration` of `wait` must be a number from 0 to 86400, got `-1`"},
+    {R"({"action": "wait", "duration": -1})", "`duration` of `wait` must be a number from 0 to 60, got `-1`"},
+    {R"({"action": "wait", "duration": 61})", "`duration` of `wait` must be a number from 0 to 60, got `61`"},
     {R"({"action": "screenshot"})", "`screenshot` is a screen capture, not an input action: the caller takes the screenshot"},
     {R"({"action": "zoom", "region": [0, 0, 10, 10]})",
      "`zoom` is a screen capture, not an input action: the caller crops and scales the screenshot"},
@@ -195,8 +237,8 @@ const Bad kBad[] = {
      "`magnitude` of `scroll_at` must be an integer from 0 to 999, got `1000`"},
     {R"({"name": "scroll_document", "args": {"direction": "down", "magnitude": 5}})", "`magnitude` is not a field of `scroll_document`"},
     {R"({"name": "navigate", "args": {"url": "https://example.com"}})",
-     "`navigate` is a browser function, not an input action: the caller runs it in its browser"},
-    {R"({"name": "open_web_browser"})", "`open_web_browser` is a browser function, not an input action: the caller runs it in its browser"},
+     "`navigate` is a browser function, not available on a desktop"},
+    {R"({"name": "open_web_browser"})", "`open_web_browser` is a browser function, not available on a desktop"},
 };
 
 TEST(ComputerAction, BadActionsSendNothingAndSayWhatWasWrong) {
@@ -207,6 +249,18 @@ TEST(ComputerAction, BadActionsSendNothingAndSayWhatWasWrong) {
     EXPECT_EQ(reply.error, bad.error) << bad.json;
     EXPECT_EQ(input.joined(), "") << bad.json;
   }
+}
+
+TEST(ComputerAction, ABatchStopsAtItsFirstFailureAndNamesItsIndex) {
+  RecordingInput input;
+  const ActionReply reply = run_computer_action(
+      R"({"type": "computer_call", "call_id": "c", "actions": [{"type": "type", "text": "a"},
+          {"type": "click", "x": 5000, "y": 1}, {"type": "type", "text": "never"}]})",
+      input, Scaling{});
+  EXPECT_FALSE(reply.success);
+  EXPECT_EQ(reply.error, "action 1 of the computer_call failed (`actions[1]`): `x`, `y` (5000, 1) is outside the "
+                         "screen (1920x1080)");
+  EXPECT_EQ(input.joined(), "write a");
 }
 
 TEST(ComputerAction, PointsOutsideTheScreenshotAreRefusedBeforeScaling) {

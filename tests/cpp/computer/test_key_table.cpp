@@ -32,8 +32,19 @@ TEST(ComputerKeyTable, EveryNameAndCodeIsUniqueWhereItMustBe) {
     EXPECT_NE(row.virtual_key, 0) << row.names[0];
     EXPECT_NE(row.evdev, 0) << row.names[0];
   }
-  EXPECT_EQ(key_rows().size(), 117u);
-  EXPECT_EQ(name_count, 182u);
+  EXPECT_EQ(key_rows().size(), 124u);
+  EXPECT_EQ(name_count, 230u);
+}
+
+TEST(ComputerKeyTable, ShiftedKeysymsNameTheKeyTheyAreOn) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"plus", "equal"}, {"question", "slash"}, {"at", "2"}, {"asciitilde", "grave"}, {"bar", "backslash"}};
+  for (const auto& [name, key] : cases) {
+    const KeyRow* row = find_shifted_key(name);
+    ASSERT_NE(row, nullptr) << name;
+    EXPECT_EQ(row->names[0], key) << name;
+  }
+  EXPECT_EQ(find_shifted_key("equal"), nullptr);
 }
 
 TEST(ComputerKeyTable, FindsXdotoolOpenAiAndPlainNamesInAnyCase) {
@@ -44,6 +55,10 @@ TEST(ComputerKeyTable, FindsXdotoolOpenAiAndPlainNamesInAnyCase) {
       {"CTRL", "Control_L"},  {"control", "Control_L"},  {"ALT", "Alt_L"},         {"Shift", "Shift_L"},
       {"ESC", "Escape"},      {"KP_0", "KP_0"},          {"kp_enter", "KP_Enter"}, {"F24", "F24"},
       {"A", "a"},             {"/", "slash"},            {"SPACE", "space"},       {"DELETE", "Delete"},
+      // Gemini's names, and X's for the keypad without Num Lock and the media keys.
+      {"EQUALS", "equal"},    {"add", "KP_Add"},         {"Multiply", "KP_Multiply"}, {"separator", "KP_Decimal"},
+      {"numpad7", "KP_7"},    {"KP_Home", "KP_7"},       {"KP_Page_Down", "KP_3"}, {"Meta_L", "Super_L"},
+      {"XF86AudioMute", "XF86AudioMute"},                {"volumeup", "XF86AudioRaiseVolume"},
   };
   for (const auto& [name, keysym] : cases) {
     const KeyRow* row = find_key(name);

@@ -26,6 +26,8 @@ constexpr auto kKeyRanges = std::to_array<CodeRange>({
     {KEY_PAUSE, KEY_PAUSE},
     {KEY_LEFTMETA, KEY_COMPOSE},
     {KEY_F13, KEY_F24},
+    {KEY_MUTE, KEY_VOLUMEUP},      // the media keys
+    {KEY_NEXTSONG, KEY_STOPCD},
 });
 
 }  // namespace

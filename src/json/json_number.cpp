@@ -1,4 +1,4 @@
-#include "agent/json_number.h"
+#include "json/json_number.h"
 
 #include <charconv>
 #include <cstdint>

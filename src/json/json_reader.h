@@ -4,8 +4,8 @@
 #include <optional>
 #include <string_view>
 
-#include "agent/json_error.h"
-#include "agent/json_value.h"
+#include "json/json_error.h"
+#include "json/json_value.h"
 
 namespace ondrel {
 

@@ -1,4 +1,4 @@
-#include "agent/json_quoting.h"
+#include "json/json_quoting.h"
 
 #include <array>
 #include <optional>

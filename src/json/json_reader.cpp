@@ -1,7 +1,7 @@
-#include "agent/json_reader.h"
+#include "json/json_reader.h"
 
-#include "agent/json_number.h"
-#include "agent/json_string.h"
+#include "json/json_number.h"
+#include "json/json_string.h"
 
 namespace ondrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "agent/json_string.h"
+#include "json/json_string.h"
 
 #include <cstdint>
 

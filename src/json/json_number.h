@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "agent/json_error.h"
-#include "agent/json_value.h"
+#include "json/json_error.h"
+#include "json/json_value.h"
 
 namespace ondrel {
 

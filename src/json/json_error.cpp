@@ -1,4 +1,4 @@
-#include "agent/json_error.h"
+#include "json/json_error.h"
 
 #include <algorithm>
 #include <array>
