@@ -54,15 +54,15 @@ const Good kAnthropic[] = {
     {R"({"action": "wait", "duration": 0.25})", "wait 250"},
     {R"({"action": "wait", "duration": 60})", "wait 60000"},
     // xdotool's keysym names: shifted characters with Shift, keypad and media keys.
-    {R"({"action": "key", "text": "ctrl+plus"})", "Control_L down; Shift_L down; equal down; equal up; Shift_L up; Control_L up"},
-    {R"({"action": "key", "text": "question at"})", "Shift_L down; slash down; slash up; Shift_L up; Shift_L down; 2 down; 2 up; Shift_L up"},
+    {R"({"action": "key", "text": "ctrl+plus"})", "Control_L down; Shift_L down; equal down; wait 3; equal up; Shift_L up; Control_L up"},
+    {R"({"action": "key", "text": "question at"})", "Shift_L down; slash down; wait 3; slash up; Shift_L up; Shift_L down; 2 down; wait 3; 2 up; Shift_L up"},
     {R"({"action": "key", "text": "eacute Eacute EuroSign \u00df !"})", "write \xC3\xA9; write \xC3\x89; write \xE2\x82\xAC; write \xC3\x9F; write !"},
     {R"({"action": "key", "text": "Meta_L KP_Home XF86AudioRaiseVolume"})",
-     "Super_L down; Super_L up; KP_7 down; KP_7 up; XF86AudioRaiseVolume down; XF86AudioRaiseVolume up"},
+     "Super_L down; wait 3; Super_L up; KP_7 down; wait 3; KP_7 up; XF86AudioRaiseVolume down; wait 3; XF86AudioRaiseVolume up"},
     // The toolset's tool_use block itself.
     {R"({"type": "tool_use", "id": "t1", "name": "left_click", "input": {"coordinate": [640, 360]}, "toolset_name": "computer"})",
      "move 960,540; click left", kShot},
-    {R"({"name": "key", "input": {"text": "Return"}, "id": "t2"})", "Return down; Return up"},
+    {R"({"name": "key", "input": {"text": "Return"}, "id": "t2"})", "Return down; wait 3; Return up"},
 };
 
 const Good kOpenAi[] = {
@@ -87,7 +87,7 @@ const Good kOpenAi[] = {
     {R"({"type": "computer_call", "id": "cu1", "call_id": "c1", "status": "completed", "pending_safety_checks": [],
          "actions": [{"type": "click", "x": 1, "y": 2, "button": "left"}, {"type": "screenshot"}, {"type": "type", "text": "ok"}]})",
      "move 1,2; click left; write ok"},
-    {R"({"type": "computer_call", "call_id": "c2", "action": {"type": "keypress", "keys": ["ENTER"]}})", "Return down; Return up"},
+    {R"({"type": "computer_call", "call_id": "c2", "action": {"type": "keypress", "keys": ["ENTER"]}})", "Return down; wait 3; Return up"},
 };
 
 const Good kGemini[] = {
@@ -125,8 +125,8 @@ const Good kGemini[] = {
     {R"({"name": "type", "args": {"text": "hi"}})", "write hi"},
     {R"({"name": "wait", "args": {}})", "wait 1000"},
     {R"({"name": "wait", "args": {"seconds": 2}})", "wait 2000"},
-    {R"({"name": "press_key", "args": {"key": "equals"}})", "equal down; equal up"},
-    {R"({"name": "hotkey", "args": {"keys": ["control", "add"]}})", "Control_L down; KP_Add down; KP_Add up; Control_L up"},
+    {R"({"name": "press_key", "args": {"key": "equals"}})", "equal down; wait 3; equal up"},
+    {R"({"name": "hotkey", "args": {"keys": ["control", "add"]}})", "Control_L down; KP_Add down; wait 3; KP_Add up; Control_L up"},
     {R"({"name": "key_down", "args": {"key": "shift"}})", "Shift_L down"},
     {R"({"name": "key_up", "args": {"keys": "control+shift"}})", "Shift_L up; Control_L up"},
     {R"({"name": "scroll", "args": {"direction": "down", "magnitude": 100}})", "scroll 0,1"},
