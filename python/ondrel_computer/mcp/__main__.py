@@ -1,0 +1,3 @@
+from ondrel_computer.mcp.serving import main
+
+main()
