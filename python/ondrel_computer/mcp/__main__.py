@@ -1,3 +1,4 @@
 from ondrel_computer.mcp.serving import main
 
-main()
+if __name__ == "__main__":
+    main()

@@ -17,17 +17,19 @@ from ondrel_computer.mcp.computer_session import ComputerSession
 # As long as the Computer lets a key be held (its hold() takes at most 60 s).
 MAX_SECONDS = 60
 
-X = Annotated[StrictInt, Field(ge=0, description="Pixels from the screenshot's left edge.")]
-Y = Annotated[StrictInt, Field(ge=0, description="Pixels from the screenshot's top edge.")]
-Notches = Annotated[StrictInt, Field(ge=-100, le=100)]
-Chord = Annotated[StrictStr, Field(min_length=1, description=(
+# The arguments' constraints and descriptions (pydantic's Field in Annotated; aliases of the whole Annotated types
+# would read as classes to stubtest).
+_LEFT = Field(ge=0, description="Pixels from the screenshot's left edge.")
+_TOP = Field(ge=0, description="Pixels from the screenshot's top edge.")
+_NOTCHES = Field(ge=-100, le=100)
+_CHORD = Field(min_length=1, description=(
     "Key names joined by '+', pressed in order and let go in reverse, for example 'enter', 'ctrl+a', "
     "'ctrl+shift+t', 'alt+f4'. Names, in any case: a to z (never shifted), 0 to 9, enter, tab, space, "
     "backspace, delete, escape, up, down, left, right, home, end, pageup, pagedown, insert, f1 to f24, ctrl, "
     "shift, alt, super (or cmd, win, meta), and X keysym names as xdotool takes them (Return, BackSpace, "
-    "Page_Up, KP_Enter, minus, comma, ...)."))]
-Seconds = Annotated[float, Field(strict=True, ge=0, le=MAX_SECONDS)]
-PathPoint = Annotated[list[StrictInt], Field(min_length=2, max_length=2, description="[x, y]")]
+    "Page_Up, KP_Enter, minus, comma, ...)."))
+_SECONDS = Field(strict=True, ge=0, le=MAX_SECONDS)
+_POINT = Field(min_length=2, max_length=2, description="[x, y]")
 
 
 class Point(TypedDict):
@@ -58,7 +60,8 @@ class Tools:
         png = await self.session.run(lambda computer: computer.screenshot())
         return Image(data=png, format="png")
 
-    async def zoom(self, x0: X, y0: Y, x1: X, y1: Y) -> Image:
+    async def zoom(self, x0: Annotated[StrictInt, _LEFT], y0: Annotated[StrictInt, _TOP],
+                   x1: Annotated[StrictInt, _LEFT], y1: Annotated[StrictInt, _TOP]) -> Image:
         png = await self.session.run(lambda computer: computer.zoom((x0, y0, x1, y1)))
         return Image(data=png, format="png")
 
@@ -66,22 +69,24 @@ class Tools:
         reply = await self._execute({"action": "cursor_position"})
         return {"x": reply["x"], "y": reply["y"]}
 
-    async def move(self, x: X, y: Y) -> str:
+    async def move(self, x: Annotated[StrictInt, _LEFT], y: Annotated[StrictInt, _TOP]) -> str:
         await self._move(x, y)
         return f"the pointer is at ({x}, {y})"
 
-    async def click(self, x: X, y: Y, button: Literal["left", "right", "middle", "back", "forward"] = "left",
+    async def click(self, x: Annotated[StrictInt, _LEFT], y: Annotated[StrictInt, _TOP],
+                    button: Literal["left", "right", "middle", "back", "forward"] = "left",
                     count: Literal[1, 2, 3] = 1) -> str:
         await self._move(x, y)
         await self.session.run(lambda computer: computer.click(button=button, count=count))
         times = {1: "", 2: " twice", 3: " three times"}[count]
         return f"clicked {button}{times} at ({x}, {y})"
 
-    async def drag(self, path: Annotated[list[PathPoint], Field(min_length=2)]) -> str:
+    async def drag(self, path: Annotated[list[Annotated[list[StrictInt], _POINT]], Field(min_length=2)]) -> str:
         await self._execute({"type": "drag", "path": [{"x": x, "y": y} for x, y in path]})
         return f"dragged from ({path[0][0]}, {path[0][1]}) to ({path[-1][0]}, {path[-1][1]})"
 
-    async def scroll(self, x: X, y: Y, dx: Notches = 0, dy: Notches = 0) -> str:
+    async def scroll(self, x: Annotated[StrictInt, _LEFT], y: Annotated[StrictInt, _TOP],
+                     dx: Annotated[StrictInt, _NOTCHES] = 0, dy: Annotated[StrictInt, _NOTCHES] = 0) -> str:
         await self._move(x, y)
         if dx or dy:
             await self.session.run(lambda computer: computer.scroll(dx=dx, dy=dy))
@@ -91,15 +96,15 @@ class Tools:
         await self.session.run(lambda computer: computer.write(text))
         return f"typed {len(text)} characters"
 
-    async def key(self, chord: Chord) -> str:
+    async def key(self, chord: Annotated[StrictStr, _CHORD]) -> str:
         await self.session.run(lambda computer: computer.key(chord))
         return f"pressed {chord}"
 
-    async def hold_key(self, chord: Chord, seconds: Seconds) -> str:
+    async def hold_key(self, chord: Annotated[StrictStr, _CHORD], seconds: Annotated[float, _SECONDS]) -> str:
         await self.session.run(lambda computer: computer.hold(chord, seconds))
         return f"held {chord} for {seconds:g} s"
 
-    async def wait(self, seconds: Seconds) -> str:
+    async def wait(self, seconds: Annotated[float, _SECONDS]) -> str:
         await anyio.sleep(seconds)
         return f"waited {seconds:g} s"
 
