@@ -4,8 +4,10 @@ nothing sent, and a system that cannot be driven said at the first call."""
 
 import base64
 import struct
+import time
 import zlib
 
+import anyio
 import jsonschema
 import pytest
 from conftest import mcp_session
@@ -23,6 +25,11 @@ KEYBOARD = {"type", "key", "hold_key"}
 def can_see_the_screen():
     from ondrel_computer import Computer
     return hasattr(Computer, "screenshot")
+
+
+def can_stop_a_call():
+    from ondrel_computer import Computer
+    return hasattr(Computer, "cancel")
 
 
 # A call of each tool as the session below makes it, and calls its schema must refuse.
@@ -169,3 +176,23 @@ async def test_a_system_that_cannot_be_driven_is_said_at_each_call_with_what_to_
             [text] = [content.text for content in result.content]
             assert result.is_error and seen in text and '"env" entry' in text, text
         assert len((await session.list_tools()).tools) == len(ALL_TOOLS)
+
+
+async def test_a_hold_the_client_cancels_lets_go_at_once_and_the_server_goes_on(x_server, x_state):
+    if not can_stop_a_call():
+        pytest.skip("needs Computer.cancel()")
+
+    async def until(condition, what, within_s):
+        deadline = time.monotonic() + within_s
+        while not condition():
+            assert time.monotonic() < deadline, f"{what} within {within_s} s"
+            await anyio.sleep(0.01)
+
+    async with mcp_session({"DISPLAY": x_server.display}) as session:
+        async with anyio.create_task_group() as calls:
+            calls.start_soon(session.call_tool, "hold_key", {"chord": "ctrl+shift", "seconds": 30})
+            await until(lambda: len(x_state.held()[0]) == 2, "the hold did not press its keys", 20)
+            calls.cancel_scope.cancel()
+        await until(lambda: x_state.held() == ([], []), "the cancelled hold did not let go", 1)
+        result = await session.call_tool("move", {"x": 30, "y": 40})
+        assert not result.is_error and x_state.pointer() == (30, 40), result.content
