@@ -1,5 +1,5 @@
 """Fixtures: an Xvfb of the tests' own (tests/x11's), the Tk form of tests/x11 on it, the server started by the MCP
-SDK's own client with only the environment an MCP client gives it, and an X client that reads what is held."""
+SDK's own client with only the environment an MCP client gives it, and tests/x11's X client that sees what is held."""
 
 import contextlib
 import importlib.util
@@ -76,38 +76,13 @@ async def mcp_session(variables, *arguments):
         yield session
 
 
-class HeldReader:
-    """An X client that asks the server which keys and buttons are down, and where the pointer is."""
-
-    def __init__(self, display_name):
-        from Xlib import display
-        self.display = display.Display(display_name)
-        self.root = self.display.screen().root
-
-    def held(self):
-        from Xlib import X
-        keymap = self.display.query_keymap()
-        keys = [8 * byte + bit for byte, bits in enumerate(keymap) for bit in range(8) if bits >> bit & 1]
-        mask = self.root.query_pointer().mask
-        return keys, [number for number in range(1, 6) if mask & (X.Button1Mask << (number - 1))]
-
-    def pointer(self):
-        reply = self.root.query_pointer()
-        return reply.root_x, reply.root_y
-
-    def warp(self, x, y):
-        self.root.warp_pointer(x, y)
-        self.display.sync()
-
-    def close(self):
-        self.display.close()
-
-
 @pytest.fixture
 def x_state(x_server):
-    reader = HeldReader(x_server.display)
-    yield reader
-    reader.close()
+    """tests/x11's observer: which keys and buttons are down, and where the pointer is."""
+    from observer import Observer
+    observer = Observer(x_server.display)
+    yield observer
+    observer.close()
 
 
 @pytest.fixture

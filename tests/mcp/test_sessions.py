@@ -133,7 +133,7 @@ BAD_CALLS = [
     ("drag", {"path": [[10, 10], [20, 20], [3000, 20]]}, "`path[2]` (3000, 20) is outside the screen"),
     ("scroll", {"x": 4000, "y": 10, "dy": 3}, "[4000, 10] is outside the screen"),
     ("scroll", {"x": 10, "y": 10, "dy": 101}, "dy: Input should be less than or equal to 100"),
-    ("type", {"text": "ab\x00"}, "U+0000 cannot be typed"),
+    ("type", {"text": "ab\x00"}, "U+0000"),
     ("type", {"text": 5}, "text: Input should be a valid string"),
     ("key", {"chord": "ctrl+nosuchkey"}, "unknown key `nosuchkey`"),
     ("hold_key", {"chord": "shift", "seconds": 61}, "seconds: Input should be less than or equal to 60"),
@@ -145,26 +145,22 @@ BAD_CALLS = [
 ]
 
 
-async def test_bad_calls_are_errors_that_name_the_problem_and_send_nothing(x_server):
-    from observer import Observer  # tests/x11's: a window over the screen that takes every key and button
-    observer = Observer(x_server.display)
-    observer.warp(1500, 1000)
-    try:
-        async with mcp_session({"DISPLAY": x_server.display}) as session:
-            for name, arguments, said in BAD_CALLS:
-                if name == "zoom" and not can_see_the_screen():
-                    continue
-                result = await session.call_tool(name, arguments)
-                [text] = [content.text for content in result.content]
-                assert result.is_error, (name, arguments, text)
-                assert said is None or said in text, (name, arguments, text)
-                assert "https://" not in text and "\n" not in text, text
-                assert observer.events() == [] and observer.pointer() == (1500, 1000), (name, arguments)
-            result = await session.call_tool("click", {"x": 20, "y": 30, "button": "right"})
-            assert not result.is_error, result.content
-            assert observer.buttons() == [("press", 3), ("release", 3)] and observer.pointer() == (20, 30)
-    finally:
-        observer.close()
+async def test_bad_calls_are_errors_that_name_the_problem_and_send_nothing(x_server, x_state):
+    x_state.warp(1500, 1000)
+    x_state.events()
+    async with mcp_session({"DISPLAY": x_server.display}) as session:
+        for name, arguments, said in BAD_CALLS:
+            if name == "zoom" and not can_see_the_screen():
+                continue
+            result = await session.call_tool(name, arguments)
+            [text] = [content.text for content in result.content]
+            assert result.is_error, (name, arguments, text)
+            assert said is None or said in text, (name, arguments, text)
+            assert "https://" not in text and "\n" not in text, text
+            assert x_state.events() == [] and x_state.pointer() == (1500, 1000), (name, arguments)
+        result = await session.call_tool("click", {"x": 20, "y": 30, "button": "right"})
+        assert not result.is_error, result.content
+        assert x_state.buttons() == [("press", 3), ("release", 3)] and x_state.pointer() == (20, 30)
 
 
 @pytest.mark.parametrize("environment, seen", [({"DISPLAY": ":1999"}, "DISPLAY=:1999"),

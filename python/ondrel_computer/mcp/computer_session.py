@@ -6,7 +6,7 @@ import re
 import threading
 import time
 from collections.abc import Callable
-from typing import Any, TypeVar
+from typing import Any, Generic, TypeVar
 
 import anyio
 import anyio.to_thread
@@ -40,6 +40,15 @@ def open_failure_text(error: Exception) -> str:
             "configuration, then call again")
 
 
+class Call(Generic[Result]):
+    """An operation on its way: abandoned by its caller, begun in its worker thread."""
+
+    def __init__(self, operation: Callable[[Any], Result]):
+        self.operation = operation
+        self.started = False
+        self.abandoned = False
+
+
 class ComputerSession:
     """Runs operations on the Computer; every failure of a call, the Computer's or the system's, is a ToolError
     with its text, so that the model reads what went wrong."""
@@ -49,22 +58,27 @@ class ComputerSession:
         self._open_arguments = {"screen_size": screen_size, "scale_from": scale_from}
         self._open_computer = open_computer
         self._computer: Any = None
-        self._opening = threading.Lock()
+        self._one_at_a_time = threading.Lock()
         self._calls = threading.Condition()
         self._running = 0
         self._closing = False
 
     async def run(self, operation: Callable[[Any], Result]) -> Result:
-        """`operation(computer)` in a worker thread. Cancelling the caller (the client cancelled the request, or
-        the server is ending) stops the call in progress, which lets go of what it pressed."""
+        """`operation(computer)` in a worker thread, after the operations before it. Cancelling the caller (the
+        client cancelled the request, or the server is ending) stops it where it is, which lets go of what it
+        pressed, or before it begins."""
+        call = Call(operation)
         with self._calls:
             if self._closing:
                 raise ToolError("the server is shutting down")
             self._running += 1
         try:
-            return await anyio.to_thread.run_sync(self._run_counted, operation, abandon_on_cancel=True)
+            return await anyio.to_thread.run_sync(self._run_counted, call, abandon_on_cancel=True)
         except anyio.get_cancelled_exc_class():
-            self.stop_call_in_progress()
+            with self._calls:
+                call.abandoned = True
+                if call.started:
+                    self.stop_call_in_progress()
             raise
 
     def stop_call_in_progress(self) -> None:
@@ -88,9 +102,14 @@ class ComputerSession:
         self._computer = None  # the last reference: its deallocation lets go of what it holds
         return True
 
-    def _run_counted(self, operation: Callable[[Any], Result]) -> Result:
+    def _run_counted(self, call: "Call[Result]") -> Result:
         try:
-            return self._with_computer(operation)
+            with self._one_at_a_time:
+                with self._calls:
+                    if self._closing or call.abandoned:  # while it waited for its turn
+                        raise ToolError("stopped before it began")
+                    call.started = True
+                return self._with_computer(call.operation)
         finally:
             with self._calls:
                 self._running -= 1
@@ -103,10 +122,9 @@ class ComputerSession:
             raise ToolError(METHOD_PREFIX.sub("", str(error))) from error
 
     def _opened(self) -> Any:
-        with self._opening:
-            if self._computer is None:
-                try:
-                    self._computer = self._open_computer(**self._open_arguments)
-                except (RuntimeError, OSError) as error:
-                    raise ToolError(open_failure_text(error)) from error
-            return self._computer
+        if self._computer is None:
+            try:
+                self._computer = self._open_computer(**self._open_arguments)
+            except (RuntimeError, OSError) as error:
+                raise ToolError(open_failure_text(error)) from error
+        return self._computer

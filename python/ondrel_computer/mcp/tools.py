@@ -41,20 +41,32 @@ SCREEN_SPACE = ("x and y are pixels of the screenshot that the screenshot tool r
                 "corner")
 
 
+def executed(computer: Any, action: dict[str, Any]) -> dict[str, Any]:
+    """The reply of an action that succeeded; a failed one's error is the tool's."""
+    reply: dict[str, Any] = computer.execute(action)
+    if not reply["success"]:
+        raise ToolError(reply["error"])
+    return reply
+
+
+def moved(computer: Any, x: int, y: int) -> Any:
+    """The computer, its pointer at the screenshot's pixel (x, y)."""
+    executed(computer, {"action": "mouse_move", "coordinate": [x, y]})
+    return computer
+
+
+def scrolled(computer: Any, x: int, y: int, dx: int, dy: int) -> None:
+    moved(computer, x, y)
+    if dx or dy:  # no wheel event for a turn of nothing
+        computer.scroll(dx=dx, dy=dy)
+
+
 class Tools:
-    """The tool functions of one server, over one ComputerSession."""
+    """The tool functions of one server, over one ComputerSession. What a tool does on the computer is one
+    operation of the session, so that another call never lands between its move and its click."""
 
     def __init__(self, session: ComputerSession):
         self.session = session
-
-    async def _execute(self, action: dict[str, Any]) -> dict[str, Any]:
-        reply: dict[str, Any] = await self.session.run(lambda computer: computer.execute(action))
-        if not reply["success"]:
-            raise ToolError(reply["error"])
-        return reply
-
-    async def _move(self, x: int, y: int) -> None:
-        await self._execute({"action": "mouse_move", "coordinate": [x, y]})
 
     async def screenshot(self) -> Image:
         png = await self.session.run(lambda computer: computer.screenshot())
@@ -66,30 +78,28 @@ class Tools:
         return Image(data=png, format="png")
 
     async def cursor_position(self) -> Point:
-        reply = await self._execute({"action": "cursor_position"})
+        reply = await self.session.run(lambda computer: executed(computer, {"action": "cursor_position"}))
         return {"x": reply["x"], "y": reply["y"]}
 
     async def move(self, x: Annotated[StrictInt, _LEFT], y: Annotated[StrictInt, _TOP]) -> str:
-        await self._move(x, y)
+        await self.session.run(lambda computer: moved(computer, x, y))
         return f"the pointer is at ({x}, {y})"
 
     async def click(self, x: Annotated[StrictInt, _LEFT], y: Annotated[StrictInt, _TOP],
                     button: Literal["left", "right", "middle", "back", "forward"] = "left",
                     count: Literal[1, 2, 3] = 1) -> str:
-        await self._move(x, y)
-        await self.session.run(lambda computer: computer.click(button=button, count=count))
+        await self.session.run(lambda computer: moved(computer, x, y).click(button=button, count=count))
         times = {1: "", 2: " twice", 3: " three times"}[count]
         return f"clicked {button}{times} at ({x}, {y})"
 
     async def drag(self, path: Annotated[list[Annotated[list[StrictInt], _POINT]], Field(min_length=2)]) -> str:
-        await self._execute({"type": "drag", "path": [{"x": x, "y": y} for x, y in path]})
+        points = [{"x": x, "y": y} for x, y in path]
+        await self.session.run(lambda computer: executed(computer, {"type": "drag", "path": points}))
         return f"dragged from ({path[0][0]}, {path[0][1]}) to ({path[-1][0]}, {path[-1][1]})"
 
     async def scroll(self, x: Annotated[StrictInt, _LEFT], y: Annotated[StrictInt, _TOP],
                      dx: Annotated[StrictInt, _NOTCHES] = 0, dy: Annotated[StrictInt, _NOTCHES] = 0) -> str:
-        await self._move(x, y)
-        if dx or dy:
-            await self.session.run(lambda computer: computer.scroll(dx=dx, dy=dy))
+        await self.session.run(lambda computer: scrolled(computer, x, y, dx, dy))
         return f"scrolled {dx} notches right and {dy} down at ({x}, {y})"
 
     async def type(self, text: Annotated[StrictStr, Field(min_length=1)]) -> str:
