@@ -1,7 +1,7 @@
 """What the MCP server adds to a call: a `move` through the mcp SDK's own client (ClientSession over stdio_client)
 next to Computer.move_to called directly in this process, and a `screenshot` through MCP (PNG, base64 in JSON)
-next to Computer.screenshot(), where the Computer has it. Calls alternate between the two ways, so that the
-machine's other load falls on both; medians of single calls.
+next to Computer.screenshot(), where the Computer has it; and a `wait` of 0 s, the SDK's own round trip. Calls
+alternate between the two ways, so that the machine's other load falls on both; medians of single calls.
 
     DISPLAY=:99 python bench/bench_mcp.py [moves] [screenshots]     (with ondrel[mcp] installed)
 """
@@ -44,6 +44,8 @@ async def main(moves, screenshots):
     width, height = computer.screen_size()
     async with stdio_client(parameters) as (read, write), ClientSession(read, write) as session:
         await session.initialize()
+        floor_ns = [await timed_call(session, "wait", {"seconds": 0}) for _ in range(moves)]
+        print(f"{'wait 0':>12}: MCP {statistics.median(floor_ns) / 1e6:8.3f} ms (the SDK's round trip, no Computer)")
         mcp_ns, direct_ns = [], []
         for number in range(moves):
             x, y = (number * 37) % width, (number * 53) % height
