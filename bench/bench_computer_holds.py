@@ -11,7 +11,7 @@ import statistics
 import sys
 import threading
 
-import ondrel_computer
+import ondrel_computer._native
 from ondrel_computer import Computer
 
 KEYUP, UNICODE = 0x2, 0x4
@@ -51,7 +51,7 @@ def measure(recorder, computer, call, repetitions):
 
 def main():
     repetitions = int(sys.argv[1]) if len(sys.argv) > 1 else 50
-    recorder = ctypes.CDLL(ondrel_computer.__file__)
+    recorder = ctypes.CDLL(ondrel_computer._native.__file__)
     recorder.ondrel_recorder_events.restype = ctypes.c_char_p
     recorder.ondrel_recorder_start()
     computer = Computer()

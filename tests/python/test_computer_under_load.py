@@ -109,8 +109,8 @@ def test_cancel_stops_the_call_of_another_thread(recorder):
 # KeyboardInterrupt. Windows raises SIGINT through its C runtime, in the calling thread.
 WAITER = textwrap.dedent("""
     import ctypes, json, os, signal, sys, threading, time
-    import ondrel_computer
-    lib = ctypes.CDLL(ondrel_computer.__file__)
+    import ondrel_computer._native
+    lib = ctypes.CDLL(ondrel_computer._native.__file__)
     lib.ondrel_recorder_events.restype = ctypes.c_char_p
     lib.ondrel_recorder_start()
     computer = ondrel_computer.Computer()
