@@ -3,13 +3,9 @@ SDK's own client with only the environment an MCP client gives it, and tests/x11
 
 import contextlib
 import importlib.util
-import json
 import os
-import select
 import shutil
-import subprocess
 import sys
-import time
 from pathlib import Path
 
 import pytest
@@ -19,7 +15,6 @@ sys.path.insert(0, str(X11_TESTS))
 
 from x_server import XServer  # noqa: E402  (tests/x11's, found through the path above)
 
-TIMEOUT_S = 20
 SERVER = [sys.executable, "-m", "ondrel_computer.mcp"]
 
 
@@ -89,23 +84,6 @@ def x_state(x_server):
 def form(x_server, tmp_path):
     """tests/x11's Tk session form: the places of its widgets, and a function that waits for its first `count`
     reports."""
-    reports = tmp_path / "reports.jsonl"
-    window = subprocess.Popen([sys.executable, str(X11_TESTS / "tk_session_form.py"), str(reports)],
-                              stdout=subprocess.PIPE, text=True, env={**os.environ, "DISPLAY": x_server.display})
-    ready, _, _ = select.select([window.stdout], [], [], TIMEOUT_S)
-    assert ready, "the Tk form did not come up"
-
-    def reported(count):
-        deadline = time.monotonic() + TIMEOUT_S
-        while time.monotonic() < deadline:
-            lines = reports.read_text(encoding="utf-8").splitlines() if reports.exists() else []
-            if len(lines) >= count and lines[count - 1].endswith("}"):
-                return [json.loads(line) for line in lines[:count]]
-            time.sleep(0.05)
-        raise AssertionError(f"the form did not report {count} times within {TIMEOUT_S} s")
-
-    places = json.loads(window.stdout.readline())
-    yield places, reported
-    window.kill()
-    window.wait()
-    window.stdout.close()
+    from session_form import session_form
+    with session_form(tmp_path / "reports.jsonl", {**os.environ, "DISPLAY": x_server.display}) as form_:
+        yield form_

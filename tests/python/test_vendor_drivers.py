@@ -8,20 +8,11 @@ import sys
 
 import pytest
 from ondrel_computer import ActionFailed, Computer
-from test_computer import ComputerRecorder, describe
+from test_computer import describe, recorder  # noqa: F401 (a fixture)
 
 SCREEN = (1280, 800)
 # Any bytes stand for the screenshot here; the X session tests see real ones.
 PNG = b"\x89PNG\r\n\x1a\n stand-in"
-
-
-@pytest.fixture
-def recorder():
-    rec = ComputerRecorder()
-    rec.fail_call(0)
-    rec.start()
-    yield rec
-    rec.stop()
 
 
 def seen(recorder):

@@ -8,18 +8,12 @@ documentation:
   Gemini:    https://ai.google.dev/gemini-api/docs/computer-use ("Supported actions"; a 1000x1000 grid)"""
 
 import importlib.util
-import json
-import os
-import select
-import subprocess
-import sys
-import time
 
 import pytest
 from ondrel_computer import Computer
+from session_form import session_form
 
 TEXT = "Grüße, 世界"
-TIMEOUT_S = 20
 SCREEN = (3000, 2000)  # x_server.py's
 
 
@@ -77,26 +71,8 @@ def form(on_display, tmp_path):
     """The form's places, and a function that waits for its first `count` reports."""
     if importlib.util.find_spec("tkinter") is None:
         pytest.skip("needs tkinter (Debian: python3-tk)")
-    reports = tmp_path / "reports.jsonl"
-    window = subprocess.Popen([sys.executable, os.path.join(os.path.dirname(__file__), "tk_session_form.py"),
-                               str(reports)], stdout=subprocess.PIPE, text=True)
-    ready, _, _ = select.select([window.stdout], [], [], TIMEOUT_S)
-    assert ready, "the Tk form did not come up"
-
-    def reported(count):
-        deadline = time.monotonic() + TIMEOUT_S
-        while time.monotonic() < deadline:
-            lines = reports.read_text(encoding="utf-8").splitlines() if reports.exists() else []
-            if len(lines) >= count and lines[count - 1].endswith("}"):
-                return [json.loads(line) for line in lines[:count]]
-            time.sleep(0.05)
-        raise AssertionError(f"the form did not report {count} times within {TIMEOUT_S} s")
-
-    places = json.loads(window.stdout.readline())
-    yield places, reported
-    window.kill()
-    window.wait()
-    window.stdout.close()
+    with session_form(tmp_path / "reports.jsonl") as form_:
+        yield form_
 
 
 @pytest.mark.parametrize("session", [anthropic, openai, gemini])
