@@ -68,6 +68,13 @@ class UinputComputerSystem final : public ComputerSystem {
     return Outcome::success();
   }
 
+  Expected<screen::RgbImage> capture(std::optional<ScreenArea>) override {
+    return Outcome::failure(
+        "uinput cannot see the screen: it only adds input devices to the kernel. Take screenshots with the "
+        "compositor's own means (grim on wlroots, the XDG desktop portal's Screenshot) and pass their size as "
+        "scale_from, or run under X (DISPLAY), where screenshot() and zoom() work");
+  }
+
  private:
   // Shift (if needed) and the key go down, are held, and come up in
   // reverse; a failure or a stop lets go of what went down.

@@ -12,6 +12,7 @@
 #include "platform/linux/x11/fake_events.h"
 #include "platform/linux/x11/keymap_requests.h"
 #include "platform/linux/x11/library.h"
+#include "platform/linux/x11/screen_capture.h"
 #include "platform/linux/x11/sigpipe_guard.h"
 #include "platform/linux/x11/text_writing.h"
 #include "platform/linux/x11/xtest_connection.h"
@@ -181,6 +182,29 @@ class XComputerSystem final : public ComputerSystem {
     // half-way) is put aside for a fresh one.
     if (!written.ok()) retiring_ = std::move(connection_);
     return written;
+  }
+
+  // The whole screen is taken at the size the server gives now: should it
+  // have changed unseen, the refused request is asked again at the new size.
+  Expected<screen::RgbImage> capture(std::optional<ScreenArea> area) override {
+    const SigpipeGuard sigpipe;
+    const Deadline deadline = begin_call();
+    for (int attempt = 0;; ++attempt) {
+      const Expected<Size> size = screen_size();
+      if (!size.ok()) return size.outcome();
+      const ScreenArea wanted = area.value_or(ScreenArea{{0, 0}, size.value()});
+      Capture taken = capture_root_area(connection_, root_, wanted, deadline);
+      if (taken.delivery == Delivery::delivered) return std::move(taken.image);
+      if (taken.delivery != Delivery::refused) return failed(taken.delivery, {});
+      size_.reset();  // read again: a refusal is what a changed size gives
+      const Expected<Size> now = screen_size();
+      if (!now.ok()) return now.outcome();
+      if (now.value() == size.value() || attempt > 0)
+        return Outcome::failure("the X server refused to give the screen's pixels");
+      if (area)
+        return Outcome::failure("the screen's size changed to " + std::to_string(now.value().width) + "x" +
+                                std::to_string(now.value().height));
+    }
   }
 
  private:

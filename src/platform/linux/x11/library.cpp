@@ -44,6 +44,7 @@ const char* bind_xcb(void* library, XcbLibrary& xcb) {
   if (!bind(library, "xcb_change_window_attributes", xcb.change_window_attributes))
     return "xcb_change_window_attributes";
   if (!bind(library, "xcb_poll_for_event", xcb.poll_for_event)) return "xcb_poll_for_event";
+  if (!bind(library, "xcb_get_image", xcb.get_image)) return "xcb_get_image";
   return nullptr;
 }
 

@@ -124,6 +124,14 @@ Answer XtestConnection::deliver_then_ask(std::span<const FakeEvent> events, Wind
   return answer;
 }
 
+Answer XtestConnection::answer(XcbCookie cookie, Deadline deadline) {
+  last_answer_due_ = cookie.sequence;
+  if (!flushed_before(deadline)) return {failure(), nullptr};
+  Answer answer = answer_before(cookie.sequence, deadline);
+  if (answer.delivery == Delivery::delivered && queue_held_an_error()) return {Delivery::refused, nullptr};
+  return answer;
+}
+
 bool XtestConnection::send_at_once(std::span<const FakeEvent> events) {
   if (events.size() > kRequestsPerWrite || xcb_->connection_has_error(connection_) != 0) return false;
   if (!writable_before(xcb_->get_file_descriptor(connection_), std::chrono::steady_clock::now())) return false;
