@@ -2,13 +2,14 @@
 back pixel for pixel against a scene of X windows: coloured rectangles in the corners and inside, one single pixel,
 and a one-pixel checkerboard. At scale_from the screenshot is the area average of the full one (Pillow's reduce at
 2) and a click on a point read off it lands on its rectangle; zoom tells the checkerboard's cells apart where the scaled screenshot
-shows grey; a change on the screen shows in the next screenshot; bad regions name themselves; every PNG passes
-pngcheck."""
+shows grey; a change on the screen shows in the next screenshot; bad regions name themselves; a stopped server fails
+the call within the 2 s deadline; every PNG passes pngcheck."""
 
 import io
 import shutil
 import subprocess
 import threading
+import time
 
 import pytest
 from x_server import XServer
@@ -218,3 +219,20 @@ def test_bad_regions_and_sizes_name_themselves(on_screen, scale_from, region, si
     computer = Computer(scale_from=scale_from)
     with pytest.raises(error, match=message):
         computer.zoom(region, size=size)
+
+
+def test_a_stopped_server_fails_the_screenshot_in_time_and_a_restarted_one_is_reached_again(own_server, monkeypatch):
+    monkeypatch.setenv("DISPLAY", own_server.display)
+    monkeypatch.setenv("ONDREL_INPUT", "x11")
+    computer = Computer(scale_from=(300, 200))
+    assert decoded(computer.screenshot()).size == (300, 200)
+    own_server.pause()
+    start = time.monotonic()
+    try:
+        with pytest.raises(RuntimeError, match="^the X server did not answer within 2 s"):
+            computer.screenshot()
+        assert 2 <= time.monotonic() - start < 3
+    finally:
+        own_server.resume()
+    own_server.restart()
+    assert decoded(computer.zoom((0, 0, 30, 20))).size == (300, 200)
