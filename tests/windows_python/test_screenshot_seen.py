@@ -88,8 +88,9 @@ def coloured_windows():
             user32.DispatchMessageW(ctypes.byref(message))
         time.sleep(0.02)
     yield
-    for window in windows:
+    for index, window in enumerate(windows):
         user32.DestroyWindow(window)
+        user32.UnregisterClassW(f"ondrel_screenshot_{index}", instance)
     set_awareness(previous)
 
 
