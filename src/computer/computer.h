@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -45,6 +46,9 @@ class Computer final : public ComputerInput {
   Outcome write(std::string_view text) override;
   Outcome write(std::string_view text, TypingPace pace);
   Outcome wait_ms(std::uint32_t milliseconds) override;
+
+  // The pixels of `area` of the screen, or of all of it.
+  Expected<screen::RgbImage> capture(std::optional<ScreenArea> area) { return system_->capture(area); }
 
   // Down at path[0], through each point, up at the last; every point is
   // checked before anything moves.

@@ -9,9 +9,13 @@ bool inside(Point point, Size size) {
   return point.x >= 0 && point.y >= 0 && point.x < size.width && point.y < size.height;
 }
 
-// round(value * to / from), halves away from zero, for value in [0, from).
+// The pixel under the centre of pixel `value` of a side of `from` pixels
+// stretched over `to`: floor((value + 1/2) * to / from), for value in
+// [0, from). Pixel j of a screenshot shows the screen's [j*S/T, (j+1)*S/T)
+// (area averaging), and this is the screen pixel at its middle; for a
+// screenshot no larger than the screen, the way back gives j again.
 std::int32_t scale_axis(std::int32_t value, std::int32_t from, std::int32_t to) {
-  const std::int64_t scaled = (2 * std::int64_t{value} * to + from) / (2 * std::int64_t{from});
+  const std::int64_t scaled = (2 * std::int64_t{value} + 1) * to / (2 * std::int64_t{from});
   return static_cast<std::int32_t>(std::min<std::int64_t>(scaled, to - 1));
 }
 

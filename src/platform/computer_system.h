@@ -9,6 +9,7 @@
 #include "devices/outcome.h"
 #include "platform/input_change.h"
 #include "platform/typing_pace.h"
+#include "screen/image.h"
 
 namespace ondrel {
 
@@ -26,6 +27,13 @@ struct Size {
   std::int32_t width = 0;
   std::int32_t height = 0;
   bool operator==(const Size&) const = default;
+};
+
+// A rectangle of screen pixels.
+struct ScreenArea {
+  Point origin;
+  Size size;
+  bool operator==(const ScreenArea&) const = default;
 };
 
 using Button = PointerButton;
@@ -56,6 +64,13 @@ class ComputerSystem {
   // UTF-8 text on the layout in use, at `pace`; a text the system cannot
   // type fails before anything is sent.
   virtual Outcome write(std::string_view text, TypingPace pace) = 0;
+  // The pixels of `area` (the caller checked it against screen_size()), or
+  // of the whole screen at its size now; the systems that cannot see the
+  // screen say so.
+  virtual Expected<screen::RgbImage> capture(std::optional<ScreenArea> area) {
+    (void)area;
+    return Outcome::failure("this system cannot capture the screen");
+  }
 };
 
 // The system a new Computer drives, chosen as the devices' is (ONDREL_INPUT,

@@ -88,9 +88,9 @@ SESSIONS = [
         {"success": True, "x": 0, "y": 399},
         {"success": False, "error": "`screenshot` is a screen capture, not an input action: the caller takes the "
                                     "screenshot"},
-    ], "move 640 400 0xa0/0x2a left down left up ^0xa0/0x2a "
+    ], "move 641 401 0xa0/0x2a left down left up ^0xa0/0x2a "
        "0xa0/0x2a H/0x23 ^H/0x23 ^0xa0/0x2a U+00E9 ^U+00E9 0xa0/0x2a 1/0x2 ^1/0x2 ^0xa0/0x2a "
-       "0xa2/0x1d A/0x1e ^A/0x1e ^0xa2/0x1d move 0 798 hwheel -240"),
+       "0xa2/0x1d A/0x1e ^A/0x1e ^0xa2/0x1d move 1 799 hwheel -240"),
     ("openai", [
         {"type": "click", "x": 1279, "y": 799, "button": "back"},
         {"type": "double_click", "x": 5, "y": 6},

@@ -5,10 +5,13 @@
 #include "computer/action_reply_json.h"
 #include "computer/computer_action.h"
 #include "computer/pointer_steps.h"
+#include "computer/screenshots.h"
 #include "module/arg_binding.h"
 #include "module/computer/computer_arguments.h"
 #include "module/computer/computer_record.h"
+#include "module/computer/png_bytes.h"
 #include "module/computer/py_computer.h"
+#include "module/computer/screen_arguments.h"
 #include "module/method_table.h"
 #include "module/native_object.h"
 #include "module/panic.h"
@@ -35,6 +38,7 @@ constexpr Signature<2> kWrite{"Computer.write()", {"text", "pace"}, 1};
 constexpr Signature<1> kKey{"Computer.key()", {"chord"}, 1};
 constexpr Signature<2> kHold{"Computer.hold()", {"chord", "seconds"}, 2};
 constexpr Signature<1> kExecute{"Computer.execute()", {"action"}, 1};
+constexpr Signature<2> kZoom{"Computer.zoom()", {"region", "size"}, 1};
 constexpr Signature<1> kExecuteJson{"Computer.execute_json()", {"text"}, 1};
 
 Ref text_object(const std::string& text) {
@@ -230,6 +234,39 @@ PyObject* hold(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject
   });
 }
 
+// Captured, scaled and filtered without the interpreter's lock; deflated by
+// CPython's zlib once the Computer is free for the next call.
+PyObject* png_or_raise(const Expected<computer::FilteredPicture>& picture) {
+  if (!picture.ok()) return none_or_raise(picture.outcome());
+  if (stopped_by_signal()) return nullptr;
+  return png_bytes(picture.value());
+}
+
+PyObject* screenshot(PyObject* self, PyObject*) {
+  return guarded(
+      [&]() -> PyObject* {
+        ComputerRecord* record = record_of(self);
+        if (record == nullptr) return nullptr;
+        const computer::Scaling scaling = record->scaling;
+        return png_or_raise(
+            run_unlocked(*record, [&](Computer& c) { return computer::take_screenshot(c, scaling); }));
+      },
+      static_cast<PyObject*>(nullptr));
+}
+
+PyObject* zoom(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return method(kZoom, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<2>& slots) -> PyObject* {
+    computer::ShotRegion region;
+    std::optional<Size> size;
+    if (!args::to_region(kZoom.full_name, "region", slots[0], region) ||
+        !args::to_optional_size(kZoom.full_name, "size", slots[1], size))
+      return nullptr;
+    const computer::Scaling scaling = record.scaling;
+    return png_or_raise(
+        run_unlocked(record, [&](Computer& c) { return computer::take_zoom(c, scaling, region, size); }));
+  });
+}
+
 // {"success": bool}, with "x" and "y" for cursor_position and "error" for a failure.
 PyObject* reply_dict(const ActionReply& reply) {
   Ref dict = Ref::steal(PyDict_New());
@@ -360,6 +397,14 @@ PyMethodDef kMethods[] = {
     fastcall_method("key", key,
                     "key($self, chord)\n--\n\nPress and let go of keys together: \"ctrl+shift+t\" or [\"CTRL\", \"A\"]."),
     fastcall_method("hold", hold, "hold($self, chord, seconds)\n--\n\nHold keys down for `seconds` (at most 60)."),
+    noargs_method("screenshot", screenshot,
+                  "screenshot($self, /)\n--\n\n"
+                  "A PNG (bytes) of the whole screen: scale_from's size when given, else the screen's own. Its "
+                  "pixels are the points move_to(), click() and execute() take."),
+    fastcall_method("zoom", zoom,
+                    "zoom($self, region, size=None)\n--\n\n"
+                    "A PNG (bytes) of region (x0, y0, x1, y1) of the screenshot (x1, y1 exclusive), taken at the "
+                    "screen's resolution and scaled to fit size (default: the screenshot's size), aspect kept."),
     fastcall_method("execute", execute,
                     "execute($self, action)\n--\n\nRun a model's computer-use call (Anthropic, OpenAI or Gemini) "
                     "given as a dict or as the SDK's own object, or a whole turn as a list of them; never raises "

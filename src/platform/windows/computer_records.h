@@ -49,6 +49,11 @@ class RecordTarget {
   virtual Expected<Point> cursor() = 0;
   // How the layout in use types `character`, if it has a key for it.
   virtual std::optional<LayoutStroke> layout_stroke(char32_t character) = 0;
+  // The pixels of `area`, in desktop pixels (not relative to the desktop's origin).
+  virtual Expected<screen::RgbImage> capture(ScreenArea area) {
+    (void)area;
+    return Outcome::failure("the test recorder has no screen to capture");
+  }
 };
 
 // The normalised absolute coordinate (0 to 65535) of `pixel` on an axis of

@@ -17,6 +17,14 @@ class RecordComputerSystem final : public ComputerSystem {
     return desktop.value().size;
   }
 
+  Expected<screen::RgbImage> capture(std::optional<ScreenArea> area) override {
+    const Expected<Desktop> desktop = target_->desktop();
+    if (!desktop.ok()) return desktop.outcome();
+    ScreenArea wanted = area.value_or(ScreenArea{{0, 0}, desktop.value().size});
+    wanted.origin = {wanted.origin.x + desktop.value().origin.x, wanted.origin.y + desktop.value().origin.y};
+    return target_->capture(wanted);
+  }
+
   Expected<Point> position() override {
     const Expected<Desktop> desktop = target_->desktop();
     if (!desktop.ok()) return desktop.outcome();

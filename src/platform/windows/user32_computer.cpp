@@ -5,6 +5,7 @@
 
 #include "platform/system_computer.h"
 #include "platform/windows/computer_records.h"
+#include "platform/windows/screen_capture.h"
 
 namespace ondrel {
 namespace {
@@ -59,6 +60,12 @@ class User32Target final : public windows::RecordTarget {
     if (desktop.size.width <= 0 || desktop.size.height <= 0)
       return Outcome::failure("GetSystemMetrics gave no virtual screen (no desktop in this session?)");
     return desktop;
+  }
+
+  // Under the awareness that measures the desktop: physical pixels.
+  Expected<screen::RgbImage> capture(ScreenArea area) override {
+    const PerMonitorAwareness aware;
+    return windows::capture_desktop_area(area);
   }
 
   Expected<Point> cursor() override {

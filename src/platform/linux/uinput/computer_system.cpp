@@ -71,6 +71,13 @@ class UinputComputerSystem final : public ComputerSystem {
                         [&](std::size_t key, bool down) { return keyboard_->write(key_events(codes[key], down)); });
   }
 
+  Expected<screen::RgbImage> capture(std::optional<ScreenArea>) override {
+    return Outcome::failure(
+        "uinput cannot see the screen: it only adds input devices to the kernel. Take screenshots with the "
+        "compositor's own means (grim on wlroots, the XDG desktop portal's Screenshot) and pass their size as "
+        "scale_from, or run under X (DISPLAY), where screenshot() and zoom() work");
+  }
+
  private:
   Size screen_;
   std::unique_ptr<EventWriter> pointer_;

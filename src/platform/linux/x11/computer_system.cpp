@@ -11,6 +11,7 @@
 #include "platform/linux/x11/held_keys.h"
 #include "platform/linux/x11/kept_connection.h"
 #include "platform/linux/x11/library.h"
+#include "platform/linux/x11/screen_capture.h"
 #include "platform/linux/x11/sigpipe_guard.h"
 #include "platform/linux/x11/writer_claim.h"
 #include "platform/linux/x11/xtest_connection.h"
@@ -143,6 +144,29 @@ class XComputerSystem final : public ComputerSystem {
     const SigpipeGuard sigpipe;
     ONDREL_CHECK(begin_call().outcome());
     return write_under_claim(kept_, text, pace);
+  }
+
+  // The whole screen is taken at the size the server gives now: should it
+  // have changed unseen, the refused request is asked again at the new size.
+  Expected<screen::RgbImage> capture(std::optional<ScreenArea> area) override {
+    const SigpipeGuard sigpipe;
+    const Deadline deadline = begin_call();
+    for (int attempt = 0;; ++attempt) {
+      const Expected<Size> size = screen_size();
+      if (!size.ok()) return size.outcome();
+      const ScreenArea wanted = area.value_or(ScreenArea{{0, 0}, size.value()});
+      Capture taken = capture_root_area(connection_, root_, wanted, deadline);
+      if (taken.delivery == Delivery::delivered) return std::move(taken.image);
+      if (taken.delivery != Delivery::refused) return failed(taken.delivery, {});
+      size_.reset();  // read again: a refusal is what a changed size gives
+      const Expected<Size> now = screen_size();
+      if (!now.ok()) return now.outcome();
+      if (now.value() == size.value() || attempt > 0)
+        return Outcome::failure("the X server refused to give the screen's pixels");
+      if (area)
+        return Outcome::failure("the screen's size changed to " + std::to_string(now.value().width) + "x" +
+                                std::to_string(now.value().height));
+    }
   }
 
  private:

@@ -55,6 +55,7 @@ const char* bind_xcb(void* library, XcbLibrary& xcb) {
   if (!bind(library, "xcb_get_property", xcb.get_property)) return "xcb_get_property";
   if (!bind(library, "xcb_delete_property", xcb.delete_property)) return "xcb_delete_property";
   if (!bind(library, "xcb_query_keymap", xcb.query_keymap)) return "xcb_query_keymap";
+  if (!bind(library, "xcb_get_image", xcb.get_image)) return "xcb_get_image";
   return nullptr;
 }
 

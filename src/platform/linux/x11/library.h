@@ -202,6 +202,51 @@ static_assert(sizeof(XcbQueryKeymapReply) == 40);
 inline constexpr std::uint16_t kInputOnly = 2;        // XCB_WINDOW_CLASS_INPUT_ONLY
 inline constexpr std::uint32_t kCardinalAtom = 6;      // XCB_ATOM_CARDINAL
 inline constexpr std::uint8_t kPropModeReplace = 0;   // XCB_PROP_MODE_REPLACE
+// The screen capture's part of the setup: xcb_format_t, and after each
+// xcb_screen_t's fixed part (40 bytes) its xcb_depth_t list, each depth
+// followed by its xcb_visualtype_t list.
+struct XcbFormat {
+  std::uint8_t depth;
+  std::uint8_t bits_per_pixel;
+  std::uint8_t scanline_pad;
+  std::uint8_t pad0[5];
+};
+static_assert(sizeof(XcbFormat) == 8);
+inline constexpr std::size_t kXcbSetupFixedSize = 40;
+inline constexpr std::size_t kXcbScreenFixedSize = 40;
+inline constexpr std::size_t kXcbScreenDepthCountAt = 39;  // allowed_depths_len
+
+struct XcbDepth {
+  std::uint8_t depth;
+  std::uint8_t pad0;
+  std::uint16_t visuals_len;
+  std::uint8_t pad1[4];
+};
+static_assert(sizeof(XcbDepth) == 8);
+
+struct XcbVisualType {
+  std::uint32_t visual_id;
+  std::uint8_t visual_class;
+  std::uint8_t bits_per_rgb_value;
+  std::uint16_t colormap_entries;
+  std::uint32_t red_mask;
+  std::uint32_t green_mask;
+  std::uint32_t blue_mask;
+  std::uint8_t pad0[4];
+};
+static_assert(sizeof(XcbVisualType) == 24);
+
+// xcb_get_image_reply_t; the image's data follows it, `length` 4-byte units.
+struct XcbGetImageReply {
+  std::uint8_t response_type;
+  std::uint8_t depth;
+  std::uint16_t sequence;
+  std::uint32_t length;
+  std::uint32_t visual;
+  std::uint8_t pad0[20];
+};
+static_assert(sizeof(XcbGetImageReply) == 32);
+inline constexpr std::uint8_t kImageFormatZPixmap = 2;  // XCB_IMAGE_FORMAT_Z_PIXMAP
 
 struct XcbLibrary {
   XcbConnection* (*connect_to_fd)(int fd, XcbAuthInfo* auth);
@@ -254,6 +299,9 @@ struct XcbLibrary {
   XcbCookie (*delete_property)(XcbConnection* connection, std::uint32_t window, std::uint32_t property);
   // The lock keys.
   XcbCookie (*query_keymap)(XcbConnection* connection);
+  // The screen's pixels.
+  XcbCookie (*get_image)(XcbConnection* connection, std::uint8_t format, std::uint32_t drawable, std::int16_t x,
+                         std::int16_t y, std::uint16_t width, std::uint16_t height, std::uint32_t plane_mask);
 };
 
 // libxcb.so.1, loaded once for the process's lifetime; nullptr with the

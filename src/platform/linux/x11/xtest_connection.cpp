@@ -130,6 +130,14 @@ Answer XtestConnection::reply_to(unsigned int sequence, Deadline deadline) {
   return answer_before(sequence, deadline);
 }
 
+Answer XtestConnection::answer(XcbCookie cookie, Deadline deadline) {
+  last_answer_due_ = cookie.sequence;
+  if (!flushed_before(deadline)) return {failure(), nullptr};
+  Answer answer = answer_before(cookie.sequence, deadline);
+  if (answer.delivery == Delivery::delivered && queue_held_an_error()) return {Delivery::refused, nullptr};
+  return answer;
+}
+
 bool XtestConnection::send_at_once(std::span<const FakeEvent> events) {
   if (events.size() > kRequestsPerWrite || xcb_->connection_has_error(connection_) != 0) return false;
   if (!writable_before(xcb_->get_file_descriptor(connection_), std::chrono::steady_clock::now())) return false;

@@ -66,6 +66,10 @@ class XtestConnection {
   Answer deliver_then_ask(std::span<const FakeEvent> events, WindowQuery query, std::uint32_t window,
                           Deadline deadline);
 
+  // Waits by `deadline` for the reply to a request just queued on
+  // raw_connection(), whose cookie is `cookie`.
+  Answer answer(XcbCookie cookie, Deadline deadline);
+
   // The size that the latest ConfigureNotify about `window` gave, once;
   // reads what has arrived and waits for nothing. Only windows whose
   // StructureNotify events this connection selected have any.
