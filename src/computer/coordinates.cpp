@@ -45,6 +45,14 @@ Expected<Point> screenshot_to_screen(Point given, std::string_view what, Size sc
   return Point{scale_axis(given.x, shot.width, screen.width), scale_axis(given.y, shot.height, screen.height)};
 }
 
+Expected<Point> method_point_to_screen(ComputerInput& input, Point given, const Scaling& scaling) {
+  if (!scaling.scale_from) return given;
+  const Expected<Size> screen = usable_screen_size(input);
+  if (!screen.ok()) return screen.outcome();
+  const std::string what = "point (" + std::to_string(given.x) + ", " + std::to_string(given.y) + ")";
+  return screenshot_to_screen(given, what, screen.value(), scaling);
+}
+
 Expected<Point> grid_to_screen(Point given, std::string_view what, Size screen) {
   if (!inside(given, Size{kGridSize, kGridSize})) {
     return Outcome::failure(std::string(what) + " is outside the grid of 0 to 999");

@@ -34,6 +34,11 @@ std::int64_t grid_length_to_screen(std::int64_t length, std::int32_t extent);
 // Where a screen pixel is in the screenshot (or on the screen, unscaled).
 Point screen_to_screenshot(Point pixel, Size screen, const Scaling& scaling);
 
+// A point given to one of the Computer's own methods: with scale_from, a
+// screenshot pixel mapped to the screen as execute() maps one; without it,
+// the screen pixel itself (the Computer checks it against the screen).
+Expected<Point> method_point_to_screen(ComputerInput& input, Point given, const Scaling& scaling);
+
 // The screen's size, which must be usable to map points onto it.
 Expected<Size> usable_screen_size(ComputerInput& input);
 

@@ -157,14 +157,21 @@ def test_a_scaled_screenshot_averages_areas_and_its_points_click_their_rectangle
         # Screenshot pixel 33 averages screen pixels 49.5 to 51: half of the red one, a whole black one.
         assert pixels[33, 0] == (85, 0, 0) and pixels[32, 0] == (255, 0, 0)
     for index, ((x0, y0, x1, y1), colour) in enumerate(RECTANGLES[:5]):
-        # The screenshot pixel at the rectangle's middle shows it, and a click there lands on it.
+        # The screenshot pixel at the rectangle's middle shows it, and a click there lands on it, through an
+        # action as through the Computer's own methods.
         x = (x0 + x1) * scale_from[0] // (2 * WIDTH)
         y = (y0 + y1) * scale_from[1] // (2 * HEIGHT)
         assert pixels[x, y] == colour
-        assert computer.execute({"action": "left_click", "coordinate": [x, y]}) == {"success": True}
+        if index % 2:
+            computer.click(x, y)
+        else:
+            assert computer.execute({"action": "left_click", "coordinate": [x, y]}) == {"success": True}
         assert on_screen.pressed_windows() == [index]
         if scale_from[0] <= WIDTH:  # several screenshot pixels share a screen pixel when scaled up
             assert computer.execute({"action": "cursor_position"}) == {"success": True, "x": x, "y": y}
+            assert computer.position() == (x, y)
+    with pytest.raises(RuntimeError, match=r"point \(\d+, 0\) is outside the screenshot"):
+        computer.move_to(scale_from[0], 0)
 
 
 def test_zoom_tells_apart_the_cells_that_the_scaled_screenshot_averages(on_screen):

@@ -141,10 +141,26 @@ PyObject* position(PyObject* self, PyObject*) {
       [&]() -> PyObject* {
         ComputerRecord* record = record_of(self);
         if (record == nullptr) return nullptr;
-        const Expected<Point> at = run_unlocked(*record, [](Computer& c) { return c.position(); });
+        const computer::Scaling scaling = record->scaling;
+        const Expected<Point> at = run_unlocked(*record, [&](Computer& c) -> Expected<Point> {
+          const Expected<Point> pixel = c.position();
+          if (!pixel.ok() || !scaling.scale_from) return pixel;
+          const Expected<Size> screen = computer::usable_screen_size(c);
+          if (!screen.ok()) return screen.outcome();
+          return computer::screen_to_screenshot(pixel.value(), screen.value(), scaling);
+        });
         return pair_or_raise(at, [](Point p) { return std::pair{p.x, p.y}; });
       },
       static_cast<PyObject*>(nullptr));
+}
+
+// Maps a point given to a method onto the screen (see method_point_to_screen).
+Outcome to_screen(Computer& c, std::optional<Point>& point, const computer::Scaling& scaling) {
+  if (!point) return Outcome::success();
+  const Expected<Point> on_screen = computer::method_point_to_screen(c, *point, scaling);
+  if (!on_screen.ok()) return on_screen.outcome();
+  point = on_screen.value();
+  return Outcome::success();
 }
 
 PyObject* move_to(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -153,7 +169,10 @@ PyObject* move_to(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObj
     if (!args::to_int(kMoveTo.full_name, "x", slots[0], point.x) ||
         !args::to_int(kMoveTo.full_name, "y", slots[1], point.y))
       return nullptr;
-    return none_or_raise(run_unlocked(record, [&](Computer& c) { return c.move_to(point); }));
+    return none_or_raise(run_unlocked(record, [&](Computer& c) {
+      const Expected<Point> on_screen = computer::method_point_to_screen(c, point, record.scaling);
+      return on_screen.ok() ? c.move_to(on_screen.value()) : on_screen.outcome();
+    }));
   });
 }
 
@@ -166,7 +185,10 @@ PyObject* click(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObjec
         !args::to_button(kClick.full_name, slots[2], button) || !args::to_click_count(kClick.full_name, slots[3], count))
       return nullptr;
     return none_or_raise(
-        run_unlocked(record, [&](Computer& c) { return computer::click_at(c, at, button, count, {}); }));
+        run_unlocked(record, [&](Computer& c) {
+          ONDREL_CHECK(to_screen(c, at, record.scaling));
+          return computer::click_at(c, at, button, count, {});
+        }));
   });
 }
 
@@ -183,7 +205,14 @@ PyObject* drag(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject
   return method(kDrag, self, args, nargs, kwnames, [](ComputerRecord& record, Slots<1>& slots) -> PyObject* {
     std::vector<Point> path;
     if (!args::to_path(kDrag.full_name, slots[0], path)) return nullptr;
-    return none_or_raise(run_unlocked(record, [&](Computer& c) { return c.drag(path); }));
+    return none_or_raise(run_unlocked(record, [&](Computer& c) {
+      for (Point& point : path) {
+        std::optional<Point> on_screen = point;
+        ONDREL_CHECK(to_screen(c, on_screen, record.scaling));
+        point = *on_screen;
+      }
+      return c.drag(path);
+    }));
   });
 }
 
@@ -196,7 +225,10 @@ PyObject* scroll(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObje
         (slots[1] != nullptr && !args::to_int(kScroll.full_name, "dy", slots[1], dy)) ||
         !args::to_optional_point(kScroll.full_name, slots[2], slots[3], at))
       return nullptr;
-    return none_or_raise(run_unlocked(record, [&](Computer& c) { return computer::scroll_at(c, at, dx, dy, {}); }));
+    return none_or_raise(run_unlocked(record, [&](Computer& c) {
+      ONDREL_CHECK(to_screen(c, at, record.scaling));
+      return computer::scroll_at(c, at, dx, dy, {});
+    }));
   });
 }
 
@@ -422,8 +454,8 @@ constexpr const char* kDoc =
     "Computer(screen_size=None, scale_from=None)\n--\n\n"
     "The pointer at a point and text in any language, on the system in use.\n\n"
     "screen_size=(width, height) is required for uinput, which cannot ask the compositor; "
-    "scale_from=(width, height) is the size of the screenshots a model sees, whose points execute() scales "
-    "to the screen.";
+    "scale_from=(width, height) is the size of the screenshots a model sees: the points of execute() and of "
+    "the methods (move_to, click, drag, scroll, position) are then screenshot pixels, scaled to the screen.";
 
 }  // namespace
 

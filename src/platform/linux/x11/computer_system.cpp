@@ -10,6 +10,7 @@
 #include "platform/linux/x11/fake_events.h"
 #include "platform/linux/x11/held_keys.h"
 #include "platform/linux/x11/kept_connection.h"
+#include "platform/linux/x11/keymap_requests.h"
 #include "platform/linux/x11/library.h"
 #include "platform/linux/x11/screen_capture.h"
 #include "platform/linux/x11/sigpipe_guard.h"
@@ -150,14 +151,16 @@ class XComputerSystem final : public ComputerSystem {
   // have changed unseen, the refused request is asked again at the new size.
   Expected<screen::RgbImage> capture(std::optional<ScreenArea> area) override {
     const SigpipeGuard sigpipe;
-    const Deadline deadline = begin_call();
+    const Expected<Deadline> call = begin_call();
+    if (!call.ok()) return call.outcome();
+    const Deadline deadline = call.value();
     for (int attempt = 0;; ++attempt) {
       const Expected<Size> size = screen_size();
       if (!size.ok()) return size.outcome();
       const ScreenArea wanted = area.value_or(ScreenArea{{0, 0}, size.value()});
-      Capture taken = capture_root_area(connection_, root_, wanted, deadline);
+      Capture taken = capture_root_area(kept_.connection(), kept_.root(), wanted, deadline);
       if (taken.delivery == Delivery::delivered) return std::move(taken.image);
-      if (taken.delivery != Delivery::refused) return failed(taken.delivery, {});
+      if (taken.delivery != Delivery::refused) return kept_.drop({}, delivery_failure(taken.delivery));
       size_.reset();  // read again: a refusal is what a changed size gives
       const Expected<Size> now = screen_size();
       if (!now.ok()) return now.outcome();
