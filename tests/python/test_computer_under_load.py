@@ -73,8 +73,10 @@ def test_holds_end_on_time_beside_a_thread_that_keeps_the_lock(recorder):
             wall = time.monotonic() - began
             held = holds_ms(recorder.events())
             assert len(held) == len(expected), recorder.events()
+            # A lock-taking stop check stretched these holds by 600 ms and more; the bound leaves room for a
+            # loaded machine's scheduling (the figures are the bench's).
             for hold, length in zip(held, expected):
-                assert length <= hold < length + 50, (held, expected)
+                assert length <= hold < length + 200, (held, expected)
             # The call takes the lock back at its end, once the busy thread's C call lets go of it.
             assert wall < sum(expected) / 1000 + 2
     finally:
