@@ -1,4 +1,5 @@
-"""The screenshot a driver answers with: the Computer's own, or the caller's capture."""
+"""The screenshot a driver answers with: the Computer's own, or the caller's capture (uinput, for one, cannot see
+the screen: its users pass the compositor's screenshot tool)."""
 
 from collections.abc import Callable
 from typing import Any
@@ -6,10 +7,5 @@ from typing import Any
 
 def capture_png(computer: Any, capture: Callable[[], bytes] | None) -> bytes:
     """PNG bytes of the screen now, from `capture` when given, else from `computer.screenshot()`."""
-    if capture is not None:
-        return capture()
-    screenshot = getattr(computer, "screenshot", None)
-    if screenshot is None:
-        raise RuntimeError("this Computer takes no screenshots: pass screenshot=, a callable returning PNG bytes")
-    png: bytes = screenshot()
+    png: bytes = capture() if capture is not None else computer.screenshot()
     return png
