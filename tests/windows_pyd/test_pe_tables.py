@@ -11,7 +11,7 @@ from pe_file import MACHINE_AMD64
 
 RECORDER_FUNCTIONS = {"ondrel_recorder_start", "ondrel_recorder_stop", "ondrel_recorder_fail_call",
                       "ondrel_recorder_events", "ondrel_recorder_gamepad"}
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "winmm.dll"}
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "winmm.dll"}
 # MinGW-w64's msvcrt.dll, or the Universal CRT that CPython itself and MSVC builds use. Never both in one file.
 MSVCRT = {"msvcrt.dll"}
 UCRT = re.compile(r"api-ms-win-crt-[a-z]+-l1-1-0\.dll|vcruntime140(_1)?\.dll")
