@@ -11,7 +11,8 @@ namespace ondrel::computer {
 namespace {
 
 SystemKey system_key(const KeyRow& row) {
-  return SystemKey{row.keysym, row.virtual_key, row.scan_code, row.extended, row.evdev};
+  const PhysicalKey& key = row.key();
+  return SystemKey{key.keysym, key.virtual_key, key.scan_code, key.extended, key.evdev};
 }
 
 template <class T>

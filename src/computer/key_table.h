@@ -6,25 +6,20 @@
 #include <span>
 #include <string_view>
 
+#include "platform/physical_keys.h"
+
 namespace ondrel::computer {
 
 // One key of a full-size PC keyboard: the names a model may call it by, and
-// the code of that key on each system. names[0] is the X keysym name that
-// xdotool takes; the other names are the upper-case names of OpenAI's
-// keypress (matched in any case) and plain words. Names are matched
-// case-insensitively, so "a" is the A key and never Shift+A.
-//
-// `extended` is the Windows scan code's E0 prefix (KEYEVENTF_EXTENDEDKEY):
-// without it Windows takes the navigation keys for the keypad's keys of the
-// same name. The evdev codes are linux/input-event-codes.h's, written as
-// numbers because Windows builds have no such header.
+// the key itself, whose codes on each system are in the physical key table.
+// names[0] is the X keysym name that xdotool takes; the other names are the
+// upper-case names of OpenAI's keypress (matched in any case) and plain words.
+// Names are matched case-insensitively, so "a" is the A key and never Shift+A.
 struct KeyRow {
   std::array<std::string_view, 8> names;
-  std::uint32_t keysym;
-  std::uint16_t virtual_key;
-  std::uint16_t scan_code;
-  bool extended;
-  std::uint16_t evdev;
+  PhysicalKeyId id;
+
+  constexpr const PhysicalKey& key() const { return physical_key(id); }
 };
 
 // Every row of the table, in keyboard order.

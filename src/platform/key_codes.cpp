@@ -46,6 +46,8 @@ const KeyCodes* key_codes_for_usage(std::uint8_t usage) {
 
 std::optional<KeyCodes> codes_of_key(std::uint8_t usage) {
   if (const KeyCodes* key = key_codes_for_usage(usage)) return *key;
+  // The modifiers' records carry no E0, the left GUI key's included: a
+  // virtual-key-only event names the modifier already.
   for (const ModifierKeyCodes& modifier : kModifierKeyCodes)
     if (modifier.usage == usage) return KeyCodes{usage, modifier.virtual_key, kPlain, modifier.linux_key};
   return std::nullopt;

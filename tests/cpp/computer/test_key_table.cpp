@@ -25,12 +25,12 @@ TEST(ComputerKeyTable, EveryNameAndCodeIsUniqueWhereItMustBe) {
       EXPECT_EQ(find_key(name), &row) << name;
       EXPECT_EQ(name.find_first_of(" +"), std::string_view::npos) << name << ": chords split on these";
     }
-    EXPECT_TRUE(keysyms.insert(row.keysym).second) << row.names[0];
-    EXPECT_TRUE(virtual_keys.insert({row.virtual_key, row.extended}).second) << row.names[0];
-    EXPECT_TRUE(scan_codes.insert({row.scan_code, row.extended}).second) << row.names[0];
-    EXPECT_TRUE(evdev_codes.insert(row.evdev).second) << row.names[0];
-    EXPECT_NE(row.virtual_key, 0) << row.names[0];
-    EXPECT_NE(row.evdev, 0) << row.names[0];
+    EXPECT_TRUE(keysyms.insert(row.key().keysym).second) << row.names[0];
+    EXPECT_TRUE(virtual_keys.insert({row.key().virtual_key, row.key().extended}).second) << row.names[0];
+    EXPECT_TRUE(scan_codes.insert({row.key().scan_code, row.key().extended}).second) << row.names[0];
+    EXPECT_TRUE(evdev_codes.insert(row.key().evdev).second) << row.names[0];
+    EXPECT_NE(row.key().virtual_key, 0) << row.names[0];
+    EXPECT_NE(row.key().evdev, 0) << row.names[0];
   }
   EXPECT_EQ(key_rows().size(), 124u);
   EXPECT_EQ(name_count, 230u);
@@ -74,15 +74,23 @@ TEST(ComputerKeyTable, FindsXdotoolOpenAiAndPlainNamesInAnyCase) {
 TEST(ComputerKeyTable, CodesOfKeysThatEachSystemTellsApart) {
   const KeyRow& enter = *find_key("Return");
   const KeyRow& keypad_enter = *find_key("KP_Enter");
-  EXPECT_EQ(enter.virtual_key, keypad_enter.virtual_key);
-  EXPECT_FALSE(enter.extended);
-  EXPECT_TRUE(keypad_enter.extended);
-  EXPECT_EQ(keypad_enter.evdev, 96);  // KEY_KPENTER
-  EXPECT_TRUE(find_key("Right")->extended);
-  EXPECT_FALSE(find_key("KP_6")->extended);
-  EXPECT_EQ(find_key("F11")->evdev, 87);
-  EXPECT_EQ(find_key("F13")->evdev, 183);
-  EXPECT_EQ(find_key("Super_L")->keysym, 0xffebu);
+  EXPECT_EQ(enter.key().virtual_key, keypad_enter.key().virtual_key);
+  EXPECT_FALSE(enter.key().extended);
+  EXPECT_TRUE(keypad_enter.key().extended);
+  EXPECT_EQ(keypad_enter.key().evdev, 96);  // KEY_KPENTER
+  EXPECT_TRUE(find_key("Right")->key().extended);
+  EXPECT_FALSE(find_key("KP_6")->key().extended);
+  EXPECT_EQ(find_key("F11")->key().evdev, 87);
+  EXPECT_EQ(find_key("F13")->key().evdev, 183);
+  EXPECT_EQ(find_key("Super_L")->key().keysym, 0xffebu);
+}
+
+// A name and the devices' usage of the same key lead to the same physical key.
+TEST(ComputerKeyTable, NamesAndUsagesShareTheKeys) {
+  const std::pair<std::string_view, std::uint8_t> named_usages[] = {
+      {"a", 0x04},  {"Return", 0x28}, {"F12", 0x45}, {"Right", 0x4F}, {"Control_L", 0xE0},
+      {"Super_L", 0xE3}, {"KP_0", 0x62}, {"less", 0x64}, {"F24", 0x73}, {"XF86AudioRaiseVolume", 0x80}};
+  for (const auto& [name, usage] : named_usages) EXPECT_EQ(&find_key(name)->key(), physical_key_of_usage(usage)) << name;
 }
 
 }  // namespace

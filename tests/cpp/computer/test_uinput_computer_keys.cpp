@@ -10,7 +10,7 @@ namespace {
 
 // The kernel drops, without a word, a key the device did not declare.
 TEST(UinputComputerKeyboard, DeclaresEveryKeyOfTheKeyTable) {
-  for (const KeyRow& row : key_rows()) EXPECT_TRUE(linux::uinput::computer_keyboard_has(row.evdev)) << row.names[0];
+  for (const KeyRow& row : key_rows()) EXPECT_TRUE(linux::uinput::computer_keyboard_has(row.key().evdev)) << row.names[0];
 }
 
 }  // namespace
