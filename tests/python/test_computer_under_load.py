@@ -133,7 +133,9 @@ WAITER = textwrap.dedent("""
 
     holder = threading.Thread(target=hold)
     holder.start()
-    time.sleep(0.2)
+    deadline = time.monotonic() + 10
+    while not json.loads(lib.ondrel_recorder_events()) and time.monotonic() < deadline:
+        time.sleep(0.01)  # until the holder's Shift is down: its call has the turn
     threading.Thread(target=interrupt).start()
     began = time.monotonic()
     try:
