@@ -6,7 +6,7 @@ toolset answers an action without one, so it is timed alone and with its screens
     Xvfb :99 -screen 0 1280x800x24 &
     pip install '.[anthropic,openai,gemini]' mss Pillow && DISPLAY=:99 python bench/bench_vendor_calls.py [rounds]
 
-Until Computer takes screenshots itself, the drivers get the same mss and Pillow capture as xdotool's side.
+The drivers answer with Computer.screenshot(); xdotool's side with mss and Pillow.
 """
 
 import io
@@ -52,9 +52,8 @@ def main():
         sys.exit("DISPLAY must name a running X server with XTEST (for example Xvfb)")
     rounds = int(sys.argv[1]) if len(sys.argv) > 1 else 20
     grabber = getattr(mss, "MSS", mss.mss)()  # mss.mss before mss 10
-    capture = None if hasattr(Computer, "screenshot") else (lambda: mss_png(grabber))
     computer = Computer()
-    toolset = ComputerToolset(computer, confirm=lambda context: True, screenshot=capture)
+    toolset = ComputerToolset(computer, confirm=lambda context: True)
 
     def anthropic(name, **given):
         return lambda: toolset.tool_result(BetaToolUseBlock(type="tool_use", id="toolu_1", name=name, input=given,
@@ -64,11 +63,11 @@ def main():
         call = ResponseComputerToolCall.model_validate({"type": "computer_call", "id": "cu_1", "call_id": "c_1",
                                                         "status": "completed", "pending_safety_checks": [],
                                                         "actions": [action]})
-        return lambda: cu_openai.respond(computer, call, screenshot=capture)
+        return lambda: cu_openai.respond(computer, call)
 
     def gemini(name, **args):
         call = types.FunctionCall(id="f1", name=name, args=args)
-        return lambda: cu_gemini.respond(computer, call, screenshot=capture)
+        return lambda: cu_gemini.respond(computer, call)
 
     def both(first, second):
         return lambda: (first(), second())
@@ -95,8 +94,7 @@ def main():
             ("xdotool type + mss/Pillow", xdotool("type", TEXT)),
         ]),
     ]
-    print(f"display {os.environ['DISPLAY']} {computer.screen_size()}, {rounds} rounds each; screenshots by "
-          f"{'Computer.screenshot()' if capture is None else 'mss and Pillow on both sides'}")
+    print(f"display {os.environ['DISPLAY']} {computer.screen_size()}, {rounds} rounds each")
     for title, runs in cases:
         print(title)
         for label, operation in runs:
