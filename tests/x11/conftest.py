@@ -66,6 +66,15 @@ def own_server():
 
 
 @pytest.fixture
+def on_own_display(own_server, monkeypatch):
+    """DISPLAY names a server of the test's own, and nothing else offers input."""
+    monkeypatch.setenv("DISPLAY", own_server.display)
+    monkeypatch.delenv("WAYLAND_DISPLAY", raising=False)
+    monkeypatch.delenv("ONDREL_INPUT", raising=False)
+    return own_server
+
+
+@pytest.fixture
 def on_display(x_server, monkeypatch):
     """DISPLAY names the session's server, and nothing else offers input."""
     monkeypatch.setenv("DISPLAY", x_server.display)

@@ -20,7 +20,21 @@ def wait_until(condition, timeout_s):
     return condition()
 
 
-class TkKeyLog:
+class Consumer:
+    """An application of the test's own that shows, as text(), what it was typed; self.process runs it."""
+
+    def wait_for_text(self, length, timeout_s=START_TIMEOUT_S):
+        wait_until(lambda: len(self.text()) >= length, timeout_s)
+        return self.text()
+
+    def close(self):
+        self.process.kill()
+        self.process.wait()
+        if self.process.stdout is not None:
+            self.process.stdout.close()
+
+
+class TkKeyLog(Consumer):
     """The Tk window of tk_key_log.py; presses() are the key presses it has seen: (keysym name, text typed)."""
 
     def __init__(self, display, directory):
@@ -41,17 +55,9 @@ class TkKeyLog:
         """The text typed, Return as "\\n"."""
         return "".join("\n" if char == "\r" else char for _, char in self.presses())
 
-    def wait_for_text(self, length, timeout_s=START_TIMEOUT_S):
-        wait_until(lambda: len(self.text()) >= length, timeout_s)
-        return self.text()
-
-    def close(self):
-        self.process.kill()
-        self.process.wait()
-        self.process.stdout.close()
 
 
-class XtermCat:
+class XtermCat(Consumer):
     """xterm running `cat` into a file, with the keyboard focus, its terminal in UTF-8 without echo: the file holds
     what was typed, line by line (Return ends a line as "\\n")."""
 
@@ -90,10 +96,3 @@ class XtermCat:
     def text(self):
         return self.output.read_text(encoding="utf-8") if self.output.exists() else ""
 
-    def wait_for_text(self, length, timeout_s=START_TIMEOUT_S):
-        wait_until(lambda: len(self.text()) >= length, timeout_s)
-        return self.text()
-
-    def close(self):
-        self.process.kill()
-        self.process.wait()

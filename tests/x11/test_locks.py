@@ -21,11 +21,9 @@ LOCKS = {  # how to turn each on: an xkb option, then a tap of a key
 
 
 @pytest.mark.parametrize("lock", LOCKS)
-def test_text_and_keypad_arrive_as_given_with_each_lock_and_the_locks_stay(lock, own_server, monkeypatch, tmp_path):
+def test_text_and_keypad_arrive_as_given_with_each_lock_and_the_locks_stay(lock, on_own_display, tmp_path):
     from Xlib import display
-    monkeypatch.setenv("DISPLAY", own_server.display)
-    monkeypatch.delenv("WAYLAND_DISPLAY", raising=False)
-    monkeypatch.delenv("ONDREL_INPUT", raising=False)
+    own_server = on_own_display
     option, key = LOCKS[lock]
     if option:
         subprocess.run(["setxkbmap", "-display", own_server.display, "-layout", "us", "-option", option], check=True)

@@ -13,23 +13,15 @@ LINE = "The quick brown fox, 42 + 7 = 49!\tжук Ärger ß 世界 😀 €~|\n"
 TEXT = LINE * 5
 
 
-@pytest.fixture
-def computer_on(own_server, monkeypatch):
-    monkeypatch.setenv("DISPLAY", own_server.display)
-    monkeypatch.delenv("WAYLAND_DISPLAY", raising=False)
-    monkeypatch.delenv("ONDREL_INPUT", raising=False)
-    return own_server
-
-
 @pytest.mark.parametrize("consumer", ["tk", "xterm"])
-def test_a_long_mixed_text_arrives_whole_at_the_default_pace(consumer, computer_on, tmp_path):
+def test_a_long_mixed_text_arrives_whole_at_the_default_pace(consumer, on_own_display, tmp_path):
     if consumer == "xterm" and shutil.which("xterm") is None:
         pytest.skip("needs xterm (Debian: xterm)")
-    application = (TkKeyLog if consumer == "tk" else XtermCat)(computer_on.display, tmp_path)
+    application = (TkKeyLog if consumer == "tk" else XtermCat)(on_own_display.display, tmp_path)
     try:
-        before = keyboard_state(computer_on.display)
+        before = keyboard_state(on_own_display.display)
         Computer().write(TEXT)
         assert application.wait_for_text(len(TEXT)) == TEXT
-        assert keyboard_state(computer_on.display) == before
+        assert keyboard_state(on_own_display.display) == before
     finally:
         application.close()

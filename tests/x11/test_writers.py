@@ -3,7 +3,6 @@ processes, writing Cyrillic (on no key of the US layout) at the same moment into
 each in its own order, and the keymap is the same afterwards; a writer killed mid-text leaves its keys down and its
 keycodes bound only until the next Computer on that display puts them back."""
 
-import os
 import signal
 import subprocess
 import sys
@@ -21,10 +20,8 @@ WRITE = "import sys; from ondrel_computer import Computer; Computer().write(sys.
 
 
 @pytest.fixture
-def window(own_server, monkeypatch, tmp_path):
-    monkeypatch.setenv("DISPLAY", own_server.display)
-    monkeypatch.delenv("WAYLAND_DISPLAY", raising=False)
-    monkeypatch.delenv("ONDREL_INPUT", raising=False)
+def window(on_own_display, tmp_path):
+    own_server = on_own_display
     log = TkKeyLog(own_server.display, tmp_path)
     yield log, own_server.display
     log.close()
