@@ -14,7 +14,6 @@ import os
 import statistics
 import subprocess
 import sys
-import time
 
 import mss
 from anthropic.types.beta import BetaToolUseBlock
@@ -25,6 +24,9 @@ from ondrel_computer import openai as cu_openai
 from ondrel_computer.anthropic import ComputerToolset
 from openai.types.responses import ResponseComputerToolCall
 from PIL import Image
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from timing import measure  # noqa: E402
 
 TEXT = "The quick brown fox jumps over 13 dogs."[:40].ljust(40, ".")
 POINT = (400, 300)
@@ -38,12 +40,7 @@ def mss_png(grabber):
 
 
 def timed_ms(operation, rounds):
-    durations = []
-    for _ in range(rounds):
-        start = time.perf_counter_ns()
-        operation()
-        durations.append((time.perf_counter_ns() - start) / 1e6)
-    values = sorted(durations)
+    values = sorted(measure(operation, rounds))
     return statistics.median(values), values[int(0.9 * (len(values) - 1))]
 
 
