@@ -51,18 +51,6 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ScreenshotSpaces,
                                          std::tuple{Size{3000, 2000}, Size{1000, 999}},
                                          std::tuple{Size{600, 400}, Size{1200, 800}}));
 
-TEST(ScreenshotSpace, RegionsOffTheScreenshotOrEmptyNameThemselves) {
-  const Scaling scaled{Size{1280, 720}};
-  const Size screen{1920, 1080};
-  EXPECT_EQ(region_on_screen({0, 0, 1281, 10}, screen, scaled).error(),
-            "region (0, 0, 1281, 10) is outside the screenshot (1280x720)");
-  EXPECT_EQ(region_on_screen({-1, 0, 10, 10}, screen, Scaling{}).error(),
-            "region (-1, 0, 10, 10) is outside the screen (1920x1080)");
-  EXPECT_EQ(region_on_screen({5, 5, 5, 9}, screen, scaled).error(),
-            "region (5, 5, 5, 9) is empty: x1 and y1 must exceed x0 and y0");
-  EXPECT_FALSE(region_on_screen({5, 9, 6, 8}, screen, scaled).ok());
-}
-
 TEST(ScreenshotSpace, FittedSizesKeepTheAspect) {
   EXPECT_EQ(fitted_size({100, 50}, {1280, 720}), (Size{1280, 640}));
   EXPECT_EQ(fitted_size({50, 100}, {1280, 720}), (Size{360, 720}));
