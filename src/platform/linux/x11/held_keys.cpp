@@ -80,6 +80,7 @@ Outcome HeldKeys::press_on_spare_keycode(Keysym keysym) {
   if (held.binding) {
     held.original = std::move(key.keymap.keyboard);
     ONDREL_CHECK(kept_.mapping_result(bind_spare_keycodes(kept_.connection(), {&*held.binding, 1})));
+    pause_ms(kBindingNoticeMs);
   }
   ONDREL_CHECK(kept_.mapping_result(bound_under.give_back()));
   held_.push_back(std::move(held));  // from now on the binding is undone when the key goes up

@@ -109,6 +109,10 @@ class KeystrokeWriter {
 TextWritten write_planned(XtestConnection& connection, const TextPlan& plan, TypingPace pace) {
   const Outcome bound = bind_spare_keycodes(connection, plan.bindings);
   if (!bound.ok()) return {bound, {}};
+  if (!plan.bindings.empty()) {
+    const Outcome noticed = pause_unless_stopped(kBindingNoticeMs);
+    if (!noticed.ok()) return {noticed, {}};
+  }
   KeystrokeWriter writer(connection, pace);
   const Outcome written = writer.write(plan.keystrokes);
   if (!written.ok()) return {written, writer.release_what_is_held(writer.delivery_failed())};
