@@ -1,10 +1,9 @@
-"""Chromium, windowed (not headless), on an Xvfb of its own, showing drag_page.html; the page's log and geometry
+"""Chromium, windowed (not headless), on an X display, showing drag_page.html; the page's log and geometry
 are read through the DevTools protocol, and page points are mapped to screen points by where the page saw a move
 of the pointer to a known screen point land."""
 
 import json
 import os
-import select
 import shutil
 import subprocess
 import tempfile
@@ -42,28 +41,6 @@ def stop(process):
         except subprocess.TimeoutExpired:
             process.kill()
             process.wait()
-
-
-class Xvfb:
-    """An Xvfb that picks a free display number itself (-displayfd), so that nothing else is disturbed."""
-
-    def __init__(self):
-        read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
-             "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as numbers:  # the number is written once the server accepts clients
-            ready, _, _ = select.select([numbers], [], [], START_TIMEOUT_S)
-            number = numbers.readline().strip() if ready else ""
-        if not number:
-            stop(self.process)
-            raise RuntimeError("Xvfb did not start")
-        self.display = f":{number}"
-
-    def close(self):
-        stop(self.process)
 
 
 class DevTools:

@@ -7,9 +7,13 @@ import importlib.util
 import shutil
 import sys
 import time
+from pathlib import Path
 
 import pytest
-from browser import Browser, DragPage, Xvfb, chromium_path
+from browser import SCREEN, Browser, DragPage, chromium_path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "x11"))
+from x_server import XServer  # noqa: E402  (tests/x11's, found through the path above)
 
 
 def why_browser_tests_cannot_run():
@@ -36,13 +40,13 @@ def pytest_collection_modifyitems(items):
 
 @pytest.fixture(scope="session")
 def display():
-    server = Xvfb()
+    server = XServer("-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24").start()
     with pytest.MonkeyPatch.context() as patch:
         patch.setenv("DISPLAY", server.display)
         patch.setenv("ONDREL_INPUT", "x11")
         patch.delenv("WAYLAND_DISPLAY", raising=False)
         yield server.display
-    server.close()
+    server.stop()
 
 
 @pytest.fixture(scope="session")

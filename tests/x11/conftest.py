@@ -65,22 +65,24 @@ def own_server():
     server.stop()
 
 
+def only_input_system(server, monkeypatch):
+    """DISPLAY names `server`, and nothing else offers input."""
+    monkeypatch.setenv("DISPLAY", server.display)
+    monkeypatch.delenv("WAYLAND_DISPLAY", raising=False)
+    monkeypatch.delenv("ONDREL_INPUT", raising=False)
+    return server
+
+
 @pytest.fixture
 def on_own_display(own_server, monkeypatch):
     """DISPLAY names a server of the test's own, and nothing else offers input."""
-    monkeypatch.setenv("DISPLAY", own_server.display)
-    monkeypatch.delenv("WAYLAND_DISPLAY", raising=False)
-    monkeypatch.delenv("ONDREL_INPUT", raising=False)
-    return own_server
+    return only_input_system(own_server, monkeypatch)
 
 
 @pytest.fixture
 def on_display(x_server, monkeypatch):
     """DISPLAY names the session's server, and nothing else offers input."""
-    monkeypatch.setenv("DISPLAY", x_server.display)
-    monkeypatch.delenv("WAYLAND_DISPLAY", raising=False)
-    monkeypatch.delenv("ONDREL_INPUT", raising=False)
-    return x_server
+    return only_input_system(x_server, monkeypatch)
 
 
 @pytest.fixture
