@@ -7,6 +7,7 @@ write's characters (3 ms), key (3 ms), hold (50 ms) and click (10 ms), read off 
 
 import ctypes
 import json
+import os
 import statistics
 import sys
 import threading
@@ -14,7 +15,9 @@ import threading
 import ondrel_computer._native
 from ondrel_computer import Computer
 
-KEYUP, UNICODE = 0x2, 0x4
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "python"))
+from recorded_holds import holds_ms  # noqa: E402
+
 CALLS = [  # (label, call, the hold asked for in ms)
     ("write", lambda computer: computer.write("abcdef"), 3),
     ("key", lambda computer: computer.key("a"), 3),
@@ -23,29 +26,12 @@ CALLS = [  # (label, call, the hold asked for in ms)
 ]
 
 
-def holds_ms(events):
-    """Each press's time down, in ms: a key's down to its up, a button's down to the next mouse record."""
-    pressed, holds = {}, []
-    for event in events:
-        if event["type"] == "keyboard":
-            key = (event["wVk"], event["wScan"], event["dwFlags"] & UNICODE)
-            if event["dwFlags"] & KEYUP:
-                holds.append((event["t_ns"] - pressed.pop(key)) / 1e6)
-            else:
-                pressed[key] = event["t_ns"]
-        elif "button" in pressed:
-            holds.append((event["t_ns"] - pressed.pop("button")) / 1e6)
-        else:
-            pressed["button"] = event["t_ns"]
-    return holds
-
-
 def measure(recorder, computer, call, repetitions):
     holds = []
     for _ in range(repetitions):
         recorder.ondrel_recorder_start()
         call(computer)
-        holds.extend(holds_ms(json.loads(recorder.ondrel_recorder_events())))
+        holds.extend(hold for hold in holds_ms(json.loads(recorder.ondrel_recorder_events())) if hold is not None)
     return holds
 
 
