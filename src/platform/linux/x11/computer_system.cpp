@@ -67,21 +67,7 @@ class XComputerSystem final : public ComputerSystem {
     const SigpipeGuard sigpipe;
     const Expected<Deadline> call = begin_call();
     if (!call.ok()) return call.outcome();
-    const Deadline deadline = call.value();
-    XtestConnection& connection = kept_.connection();
-    if (const auto resized = connection.take_new_size(kept_.root())) size_ = Size{resized->first, resized->second};
-    if (size_) return *size_;
-    // The root window's ConfigureNotify tells of every later change of size (RandR), so that a move needs no
-    // round trip of its own for the check of its point.
-    const std::uint32_t structure = kStructureNotifyMask;
-    kept_.xcb().change_window_attributes(connection.raw_connection(), kept_.root(), kCwEventMask, &structure);
-    Expected<Reply> reply =
-        kept_.answer_of(connection.deliver_then_ask({}, kept_.xcb().get_geometry, kept_.root(), deadline), {});
-    if (!reply.ok()) return reply.outcome();
-    const auto& geometry = *static_cast<const XcbGetGeometryReply*>(reply.value().get());
-    const auto resized = connection.take_new_size(kept_.root());  // one that came while GetGeometry was on its way
-    size_ = resized ? Size{resized->first, resized->second} : Size{geometry.width, geometry.height};
-    return *size_;
+    return size_now(call.value());
   }
 
   Expected<Point> position() override {
@@ -155,14 +141,14 @@ class XComputerSystem final : public ComputerSystem {
     if (!call.ok()) return call.outcome();
     const Deadline deadline = call.value();
     for (int attempt = 0;; ++attempt) {
-      const Expected<Size> size = screen_size();
+      const Expected<Size> size = size_now(deadline);
       if (!size.ok()) return size.outcome();
       const ScreenArea wanted = area.value_or(ScreenArea{{0, 0}, size.value()});
       Capture taken = capture_root_area(kept_.connection(), kept_.root(), wanted, deadline);
       if (taken.delivery == Delivery::delivered) return std::move(taken.image);
       if (taken.delivery != Delivery::refused) return kept_.drop({}, delivery_failure(taken.delivery));
       size_.reset();  // read again: a refusal is what a changed size gives
-      const Expected<Size> now = screen_size();
+      const Expected<Size> now = size_now(deadline);
       if (!now.ok()) return now.outcome();
       if (now.value() == size.value() || attempt > 0)
         return Outcome::failure("the X server refused to give the screen's pixels");
@@ -182,6 +168,24 @@ class XComputerSystem final : public ComputerSystem {
       sizes_asked_on_ = kept_.connections_opened();
     }
     return deadline;
+  }
+
+  // The root window's size, asked only once per connection and whenever it changed.
+  Expected<Size> size_now(Deadline deadline) {
+    XtestConnection& connection = kept_.connection();
+    if (const auto resized = connection.take_new_size(kept_.root())) size_ = Size{resized->first, resized->second};
+    if (size_) return *size_;
+    // The root window's ConfigureNotify tells of every later change of size (RandR), so that a move needs no
+    // round trip of its own for the check of its point.
+    const std::uint32_t structure = kStructureNotifyMask;
+    kept_.xcb().change_window_attributes(connection.raw_connection(), kept_.root(), kCwEventMask, &structure);
+    Expected<Reply> reply =
+        kept_.answer_of(connection.deliver_then_ask({}, kept_.xcb().get_geometry, kept_.root(), deadline), {});
+    if (!reply.ok()) return reply.outcome();
+    const auto& geometry = *static_cast<const XcbGetGeometryReply*>(reply.value().get());
+    const auto resized = connection.take_new_size(kept_.root());  // one that came while GetGeometry was on its way
+    size_ = resized ? Size{resized->first, resized->second} : Size{geometry.width, geometry.height};
+    return *size_;
   }
 
   // Where the pointer is once the server has acted on `events`.
