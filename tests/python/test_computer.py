@@ -263,7 +263,8 @@ def test_ctrl_c_stops_a_long_call_and_lets_go():
         child.kill()
     seen = " ".join(describe(event) for event in json.loads(out))
     assert seen.startswith("0xa0/0x2a ^0xa0/0x2a 0xa2/0x1d ^0xa2/0x1d 0xa0/0x2a A/0x1e ^A/0x1e ^0xa0/0x2a")
-    assert seen.endswith("^0xa0/0x2a") and 0 < seen.count("A/0x1e") < 100
+    # Cut short: the whole text would take 12 s at the typing pace; how far it got depends on the machine's load.
+    assert seen.endswith("^0xa0/0x2a") and 0 < seen.count("A/0x1e") < 2000
 
 
 def test_line_ends_tabs_and_the_most_wheel_notches(recorder):
